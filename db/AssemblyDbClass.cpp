@@ -1,0 +1,184 @@
+#include "db/AssemblyDbClass.h"
+
+#include <QAtomicInt>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include "db/ProviderError.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+
+namespace {
+
+// The ODBC data source and account of the traceability database.
+const char* const kConnectOptions = "TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog";
+
+QString NextConnectionName() {
+    static QAtomicInt counter;
+    return QStringLiteral("AssemblyDb%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+QVariant TrimmedValue(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString && !value.isNull()) {
+        return TrimBlanks(value.toString());
+    }
+    return value;
+}
+
+}  // namespace
+
+AssemblyDbClass::AssemblyDbClass() : connectionName_(NextConnectionName()) {
+    try {
+        Open();
+    } catch (const VelkorError& error) {
+        ReportError(error, QStringLiteral("Class_Initialize"));
+    }
+}
+
+AssemblyDbClass::~AssemblyDbClass() {
+    if (openTransactions_ > 0) {
+        while (openTransactions_ > 0) {
+            try {
+                Execute(QStringLiteral("COMMIT;"));
+            } catch (const VelkorError&) {
+                // The connection is going away; a commit that fails here cannot be repaired.
+            }
+            --openTransactions_;
+        }
+        Dialogs().MsgBox(QStringLiteral(
+            "Achtung eine oder mehrere Transaktionen wurden nicht gültig beendet. Bitte bei Herr Varlow (Brenvik) "
+            "melden. Sie können trotzdem weiter Arbeiten. Danke !"));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+AssemblyDbClass& AssemblyDbClass::Shared() {
+    // Lives until the process ends: the window ends the process at once, dropping the connection.
+    static AssemblyDbClass* shared = new AssemblyDbClass();
+    return *shared;
+}
+
+void AssemblyDbClass::Open() {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    db.setDatabaseName(QString::fromLatin1(kConnectOptions));
+    if (!db.open()) {
+        throw ProviderError::FromSqlError(db.lastError());
+    }
+    // Read uncommitted, as every workstation sees the rows of the others at once.
+    Execute(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"));
+}
+
+bool AssemblyDbClass::IsConnected() const { return DBConObj().isOpen(); }
+
+void AssemblyDbClass::ReportError(const VelkorError& error, const QString& procedure) {
+    Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure %3 of Klassenmodul AssemblyDbClass")
+                         .arg(error.Number())
+                         .arg(error.Description(), procedure));
+}
+
+void AssemblyDbClass::ChangeCounter(int delta) {
+    const int next = openTransactions_ + delta;
+    if (next > 32767 || next < -32768) {
+        throw VelkorError(6, QStringLiteral("Overflow"));
+    }
+    openTransactions_ = static_cast<qint16>(next);
+}
+
+void AssemblyDbClass::Begin() {
+    Execute(QStringLiteral("START TRANSACTION;"));
+    ChangeCounter(+1);
+}
+
+void AssemblyDbClass::Commit() {
+    Execute(QStringLiteral("COMMIT;"));
+    ChangeCounter(-1);
+}
+
+void AssemblyDbClass::Rollback() {
+    Execute(QStringLiteral("ROLLBACK;"));
+    ChangeCounter(-1);
+}
+
+void AssemblyDbClass::Execute(const QString& sql, const QVariantList& values) {
+    QSqlDatabase db = DBConObj();
+    if (!db.isOpen()) {
+        throw ProviderError::FromSqlError(db.lastError().isValid()
+                                              ? db.lastError()
+                                              : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"),
+                                                          QSqlError::ConnectionError));
+    }
+    QSqlQuery query(db);
+    bool ok;
+    if (values.isEmpty()) {
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        if (ok) {
+            for (const QVariant& value : values) {
+                query.addBindValue(value);
+            }
+            ok = query.exec();
+        }
+    }
+    if (!ok) {
+        throw ProviderError::FromSqlError(query.lastError());
+    }
+}
+
+RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values) {
+    QSqlDatabase db = DBConObj();
+    if (!db.isOpen()) {
+        throw ProviderError::FromSqlError(db.lastError().isValid()
+                                              ? db.lastError()
+                                              : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"),
+                                                          QSqlError::ConnectionError));
+    }
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        throw ProviderError::FromSqlError(query.lastError());
+    }
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        throw ProviderError::FromSqlError(query.lastError());
+    }
+    RecordSet rs;
+    const QSqlRecord record = query.record();
+    QStringList fields;
+    for (int i = 0; i < record.count(); ++i) {
+        fields.append(record.fieldName(i));
+    }
+    rs.Open(fields);
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(fields.size());
+        for (int i = 0; i < fields.size(); ++i) {
+            row.append(TrimmedValue(query.value(i)));
+        }
+        rs.AddRow(row);
+    }
+    if (query.lastError().isValid()) {
+        throw ProviderError::FromSqlError(query.lastError());
+    }
+    rs.MoveFirst();
+    return rs;
+}
+
+QVariant AssemblyDbClass::SelectFirstValue(const QString& sql, const QVariantList& values, const QString& field) {
+    const RecordSet rs = Select(sql, values);
+    if (rs.Eof()) {
+        return QVariant();
+    }
+    return rs.Field(field);
+}
+
+bool AssemblyDbClass::GetDataWithQuery(const QString& query, RecordSet& rs, const QVariantList& values) {
+    rs = Select(query, values);
+    return !rs.Eof();
+}

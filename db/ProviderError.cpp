@@ -1,0 +1,51 @@
+#include "db/ProviderError.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kDuplicateEntry = 1062;
+constexpr int kDuplicateKey = 1022;
+constexpr int kDuplicateEntryWithKeyName = 1586;
+
+// The first MariaDB error number in the driver's native code list (e.g. "1062" or "1062;0").
+int FirstNativeCode(const QSqlError& error) {
+    static const QRegularExpression number(QStringLiteral("\\d+"));
+    const auto matches = number.globalMatch(error.nativeErrorCode());
+    int code = 0;
+    auto it = matches;
+    while (it.hasNext()) {
+        const int value = it.next().captured().toInt();
+        if (value != 0) {
+            return value;
+        }
+        code = value;
+    }
+    return code;
+}
+
+bool IsStatementError(int code) {
+    // Errors the server raises for the statement itself (syntax, unknown table or column, bad value)
+    // lie in the server's range; the client library's own errors (2000 and up) are connection failures.
+    return code >= 1000 && code < 2000;
+}
+
+}  // namespace
+
+ProviderError ProviderError::FromSqlError(const QSqlError& error) {
+    const int code = FirstNativeCode(error);
+    QString description = error.databaseText().trimmed();
+    if (description.isEmpty()) {
+        description = error.text().trimmed();
+    }
+    if (description.isEmpty()) {
+        description = QStringLiteral("Unbekannter Datenbankfehler");
+    }
+    const bool duplicate = code == kDuplicateEntry || code == kDuplicateKey || code == kDuplicateEntryWithKeyName;
+    const long number = (duplicate || !IsStatementError(code)) ? kProviderGeneralFailure : kProviderRejectedStatement;
+    return ProviderError(number, description, code);
+}
+
+bool ProviderError::IsDuplicateRow() const {
+    return nativeCode_ == kDuplicateEntry || nativeCode_ == kDuplicateKey || nativeCode_ == kDuplicateEntryWithKeyName;
+}

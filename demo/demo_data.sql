@@ -1,0 +1,1 @@
+-- Demo data: filled in below.

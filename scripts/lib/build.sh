@@ -1,0 +1,16 @@
+# Configures and builds the project. Sourced by scripts/demo and scripts/test.
+# VELKOR_BUILD_DIR chooses the build folder (default: build), VELKOR_CMAKE_ARGS adds CMake options.
+
+velkor_build() {
+    local root=$1 build_dir=$2
+    local -a extra=()
+    if [[ -n "${VELKOR_CMAKE_ARGS:-}" ]]; then
+        read -r -a extra <<<"$VELKOR_CMAKE_ARGS"
+    fi
+    if [[ ! -f "$build_dir/build.ninja" ]]; then
+        cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
+    elif ((${#extra[@]})); then
+        cmake "$build_dir" "${extra[@]}" >/dev/null
+    fi
+    cmake --build "$build_dir"
+}

@@ -1,0 +1,32 @@
+#include "shell/UserDialogs.h"
+
+namespace {
+
+class SilentDialogs : public UserDialogs {
+public:
+    MsgAnswer MsgBox(const QString&, MsgButtons buttons, MsgIcon, const QString&) override {
+        switch (buttons) {
+            case MsgButtons::Ok:
+                return MsgAnswer::Ok;
+            case MsgButtons::YesNo:
+                return MsgAnswer::No;
+            case MsgButtons::OkCancel:
+            case MsgButtons::RetryCancel:
+                return MsgAnswer::Cancel;
+        }
+        return MsgAnswer::Cancel;
+    }
+    QString InputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    void Beep(int, int) override {}
+};
+
+SilentDialogs silentDialogs;
+UserDialogs* installedDialogs = nullptr;
+
+}  // namespace
+
+UserDialogs& Dialogs() { return installedDialogs ? *installedDialogs : silentDialogs; }
+
+void SetDialogs(UserDialogs* dialogs) { installedDialogs = dialogs; }
+
+QString ApplicationTitle() { return QStringLiteral("Velkor"); }

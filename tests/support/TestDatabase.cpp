@@ -1,0 +1,112 @@
+#include "tests/support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+
+namespace {
+
+const char* const kTablesInResetOrder[] = {
+    "device", "device_assembly", "device_productioncode", "device_serialnumber", "device_productionordernumber",
+    "device_productcode", "testpass", "testitem", "productionorder_khk", "productionorder_hierarchy_khk",
+    "productioncode_count_khk", "serialnumber_prod_history_khk"};
+
+QSqlDatabase TestConnection() {
+    const QString name = QStringLiteral("velkor_test_admin");
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name);
+        if (db.isOpen()) {
+            return db;
+        }
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+    db.setDatabaseName(QStringLiteral("TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog"));
+    if (!db.open()) {
+        ADD_FAILURE() << "Cannot open the test database: " << db.lastError().text().toStdString()
+                      << " (run the tests through scripts/test)";
+    }
+    return db;
+}
+
+QSqlQuery RunQuery(const QString& sql, const QVariantList& values) {
+    QSqlQuery query(TestConnection());
+    bool ok = query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    ok = ok && query.exec();
+    if (!ok) {
+        ADD_FAILURE() << "Test SQL failed: " << sql.toStdString() << ": " << query.lastError().text().toStdString();
+    }
+    return query;
+}
+
+}  // namespace
+
+void ExecTestSql(const QString& sql, const QVariantList& values) { RunQuery(sql, values); }
+
+QVariant QueryTestValue(const QString& sql, const QVariantList& values) {
+    QSqlQuery query = RunQuery(sql, values);
+    if (query.next()) {
+        return query.value(0);
+    }
+    return QVariant();
+}
+
+QStringList QueryTestRows(const QString& sql, const QVariantList& values) {
+    QSqlQuery query = RunQuery(sql, values);
+    QStringList rows;
+    while (query.next()) {
+        QStringList columns;
+        for (int i = 0; i < query.record().count(); ++i) {
+            const QVariant value = query.value(i);
+            columns.append(value.isNull() ? QStringLiteral("NULL") : value.toString());
+        }
+        rows.append(columns.join(QLatin1Char('|')));
+    }
+    return rows;
+}
+
+int CountTestRows(const QString& table, const QString& where, const QVariantList& values) {
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + table;
+    if (!where.isEmpty()) {
+        sql += QStringLiteral(" WHERE ") + where;
+    }
+    return QueryTestValue(sql, values).toInt();
+}
+
+void ExecTestSqlFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        ADD_FAILURE() << "Cannot read " << path.toStdString();
+        return;
+    }
+    QString statement;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QStringLiteral("--"))) {
+            continue;
+        }
+        statement += line + QLatin1Char('\n');
+        if (trimmed.endsWith(QLatin1Char(';'))) {
+            ExecTestSql(statement.trimmed());
+            statement.clear();
+        }
+    }
+    if (!statement.trimmed().isEmpty()) {
+        ExecTestSql(statement.trimmed());
+    }
+}
+
+void ResetTestDatabase() {
+    for (const char* table : kTablesInResetOrder) {
+        ExecTestSql(QStringLiteral("TRUNCATE TABLE ") + QLatin1String(table));
+    }
+    ExecTestSqlFile(QStringLiteral(VELKOR_SOURCE_DIR "/demo/demo_data.sql"));
+}
