@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -41,12 +42,105 @@ public:
     // ---- ERP bill-of-materials and history queries -----------------------------------------------
     QString GetArtNrFromPaNrKHK(const QString& paNr);
     QString GetProdDescriptionFromArtNrKHK(const QString& artNr);
+    // Bill-of-materials figures of an article: the test requirement and the own serial count come from
+    // the variant with the highest Variation, the production code and external serial counts from the
+    // lowest. False / 0 when the article has no row.
+    bool GetTestReqiredFromBillOfMat(const QString& artNr);
+    qint16 GetSerNrCountFromBillOfMat(const QString& artNr);
+    qint16 GetProdCodeCountFromBillOfMat(const QString& artNr);
+    qint16 GetExtSerCountFromBillOfMat(const QString& artNr);
+    // The order (its last 6 characters) under which the ERP converted serNr from artNrFrom to artNrTo;
+    // empty when there is no such conversion.
+    QString GetSerNrBackfitHistoryPaKHK(const QString& serNr, const QString& artNrFrom, const QString& artNrTo);
+    bool IsSerNrBackfitHistoryInKHK(const QString& serNr, const QString& artNrFrom, const QString& artNrTo);
 
     // ---- Device identity records ------------------------------------------------------------------
+    // A new device record; its device ID.
+    QVariant CreateDevice();
+    // True when the production code is recorded for any device.
+    bool CheckProdCode(const QVariant& prodCode);
+    // True when the serial number is recorded (own or external) for any device.
+    bool CheckSerNr(const QString& serNr);
+
+    // Records an own serial number (trimmed, also in the caller's variable); 1 when written, 0 when the
+    // serial number is already recorded or the database refused it.
+    qint16 InsertSerNrWithDevID(QString& serNr, qint32 devId);
+    // Records an external serial number as given; 1 when written, 0 when already recorded or refused.
+    qint16 InsertExtSerNrWithDevID(const QString& serNr, qint32 devId);
+    // Copy a serial number to another device without checking; always 0.
+    qint16 InsertDuplicateSerNrWithDevID(const QString& serNr, qint32 devId);
+    qint16 InsertExtDuplicateSerNrWithDevID(const QString& serNr, qint32 devId);
+    // Records a scanned production code, refusing (with a message) a code already recorded; true when written.
+    bool InsertProdCodeWithDevID(const QString& prodCode, qint32 devId);
+    // Copies a production code (trimmed) to a device without checking; false when the database refused it.
+    bool InsertDuplicateProdCodeWithDevID(const QString& prodCode, qint32 devId);
+    // Records a production order of the device; an order already recorded for it is left alone.
+    void InsertPaNrWithDevID(const QString& paNr, qint32 devId);
+    // Records the article number (trimmed, also in the caller's variable); a suffix of 0 or none is not written.
+    void InsertArtNrWithDevID(QString& artNr, qint32 devId, const QVariant& suffix = QVariant());
+    // Gives every article-number row of the device the new article number; the suffix is not written.
+    void UpdateArtNrWithDevID(const QString& artNr, qint32 devId, const QVariant& suffix = QVariant());
+
+    // Newest own / external serial number, newest production order; empty text when none.
+    QString GetSerNrFromDeviceID(qint32 devId);
+    QString GetExtSerNrFromDeviceID(qint32 devId);
+    QString GetPaWithDevID(qint32 devId);
+    // Newest article number of the device (empty when none or when devId is empty); a suffix recorded
+    // with it is stored into suffix, otherwise suffix keeps its value.
+    QVariant GetArtNrFromDevID(const QVariant& devId, QVariant& suffix);
+    QVariant GetArtNrFromDevID(const QVariant& devId);
+    // The production order of the device's own assembly number; -1 when it has none.
+    qint32 GetMasterProdOrderFromDeviceID(qint32 devId);
+
+    qint16 GetNumberOfProdctionCodesFromDevID(qint32 devId);
+    qint16 GetNumberOfSerialsFromDevID(qint32 devId);
+    qint16 GetNumberOfExtSerFromDevID(qint32 devId);
+
+    // The device of the newest row carrying the production code, or else the serial number (own or
+    // external); empty when nothing is found or neither value has its format.
+    QVariant GetDevIdFromProdCodeOrSerNr(const QString& prodCode, const QString& serNr);
+    // True when the newest row of the serial number marks it as an external serial number.
+    bool IsSerNrExtSer(const QString& serNr);
 
     // ---- Assembly relation store ------------------------------------------------------------------
+    // Gives the device a new own assembly number (the key of its own row); the number.
+    QVariant CreateAssNrFromDivID(qint32 devId, qint32 masterProdOrder);
+    // The device's own assembly number (the oldest when it has two); empty when none.
+    QVariant GetAssemblyfromDevID(qint32 devId);
+    // The device that owns the assembly number; empty when none or assNr is 0.
+    QVariant GetDevIdFromAssNr(qint32 assNr);
+    // The parent assembly of a member; empty when assNr is no member.
+    QVariant GetPrevAssembly(qint32 assNr);
+    // The first member of an assembly; empty when it has none.
+    QVariant GetNextAssembly(qint32 assNr);
+    // Walks up to the assembly that is no member of anything; leaves it in assNr and returns it.
+    // A cycle in the assembly table raises an error instead of walking for ever.
+    QVariant FindRootAssembly(qint32& assNr);
+    // Records the membership of childAssNr in parentAssNr once.
+    void AddChildToParentAssembly(qint32 childAssNr, qint32 parentAssNr);
+    // Removes the membership of the member assNr, keeping it as history ('D0', 'D1', ...).
+    void DeleteAssemblyWithDevID(qint32 assNr);
+    // Hands the own assembly number of oldDevId (with all its members) over to newDevId.
+    void UpdateDevIDinAssembly(qint32 oldDevId, qint32 newDevId, qint32 masterProdOrder);
+    // Completeness flag of the device's own assembly row.
+    void SetOKFlagInAssembly(qint32 devId, bool flag);
+    bool GetOKFlagInAssembly(qint32 devId);
+    // True when every item of the device's newest test run passed.
+    bool IsDeviceTested(qint32 devId);
 
     // ---- Backfit and sub-assembly retrieval -------------------------------------------------------
+    // Converts a recorded device into a new device of article newArtNr under order paNr, all or nothing;
+    // the new device ID. Refused (raised) while the device is built into another assembly.
+    qint32 BackfitDevice(qint32 oldDevId, const QString& newArtNr, const QString& paNr);
+    // Appends to rs (fields ArtNr, SerNr, ProdCode; opened when closed) one row per production code of the
+    // device and of every device below it, depth first; a device without code gives one row without code.
+    bool GetSubAssemblysRsFromDeviceID(qint32 devId, RecordSet& rs);
+    // The number of production codes of the device and of everything built into it.
+    qint16 GetNrOfProdCodesOfAssembly(qint32 devId);
+    // A production code of the device; empty when none or devId is empty.
+    QVariant GetProdCodeWithDevID(const QVariant& devId);
+    // The x-th production code of the device, newest first, counted from 1; empty text when none.
+    QString GetProdCodeXWithDevId(const QVariant& devId, const QVariant& x);
 
 protected:
     // Sends one statement; throws a provider error (VelkorError) when the database refuses it.
@@ -59,6 +153,17 @@ protected:
 private:
     void Open();
     void ChangeCounter(int delta);
+
+    // Writes of the traceability store that raise every database error; the public operations wrap them
+    // with their own error handling, BackfitDevice uses them as they are.
+    void WriteSerNr(const QString& serNr, qint32 devId, const QString& extFlag);
+    void WriteProdCode(const QString& prodCode, qint32 devId);
+    void WritePaNr(const QString& paNr, qint32 devId);
+    void WriteOKFlag(qint32 devId, bool flag);
+    // The auto-increment key the last insert on this connection assigned; 0 when none.
+    qint32 LastInsertId();
+    // One level of GetSubAssemblysRsFromDeviceID; path holds the devices above, listed those already listed.
+    void AppendSubAssemblys(qint32 devId, RecordSet& rs, QSet<qint32>& path, QSet<qint32>& listed);
 
     QString connectionName_;
     qint16 openTransactions_ = 0;
