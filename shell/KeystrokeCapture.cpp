@@ -1,0 +1,81 @@
+#include "shell/KeystrokeCapture.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+
+namespace {
+
+constexpr int kScanBeepHz = 1500;
+constexpr int kScanBeepMs = 100;
+constexpr int kProductionCodeLength = 9;
+
+}  // namespace
+
+KeystrokeCapture::KeystrokeCapture(ScanHandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {}
+
+bool KeystrokeCapture::Install(QWidget* tree) {
+    if (tree_ != nullptr || tree == nullptr) {
+        return false;
+    }
+    tree_ = tree;
+    tree_->installEventFilter(this);
+    return true;
+}
+
+void KeystrokeCapture::Remove() {
+    if (tree_ != nullptr) {
+        tree_->removeEventFilter(this);
+        tree_ = nullptr;
+    }
+}
+
+void KeystrokeCapture::Clear() {
+    captureBuffer_.clear();
+    captureActive_ = false;
+}
+
+bool KeystrokeCapture::HandleCharacter(QChar character) {
+    if (character == QLatin1Char('P')) {
+        captureBuffer_ = QStringLiteral("P");
+        captureActive_ = true;
+        return true;
+    }
+    if (!captureActive_) {
+        return false;
+    }
+    if (character == QLatin1Char('\r')) {
+        const QString code = captureBuffer_;
+        Clear();
+        if (code.size() == kProductionCodeLength && IsNumeric(code.mid(1))) {
+            Dialogs().Beep(kScanBeepHz, kScanBeepMs);
+            if (handler_) {
+                handler_(code);
+            }
+        }
+        return false;
+    }
+    if (captureBuffer_.size() <= kProductionCodeLength && character.isDigit() && character.unicode() < 128) {
+        captureBuffer_.append(character);
+        return false;
+    }
+    Clear();
+    return false;
+}
+
+bool KeystrokeCapture::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Only character keys count; Shift and the other modifiers arrive as keys without text.
+        QString text = key->text();
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            text = QStringLiteral("\r");
+        }
+        if (text.size() == 1) {
+            return HandleCharacter(text.at(0));
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestDatabase.h"
+#include "workstation/widgets/FormMain.h"
+
+namespace {
+
+class FormMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetTestDatabase();
+        ExecTestSql(QStringLiteral("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) "
+                                   "VALUES ('990001', 'T-ORD-100XY', 'Prüfgerät T100')"));
+        form.Form_Load();
+        QApplication::processEvents();
+    }
+
+    void PressEnter(int pane) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(form.TBPaNr(pane), &press);
+    }
+
+    ScriptedDialogs dialogs;
+    FormMain form;
+};
+
+TEST_F(FormMainTest, LoadShowsOnePaneReadyWithFocusInOrderField) {
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Velkor Tool 2.3.9"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.Status(), QStringLiteral("Bereit"));
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_EQ(form.GetFormView(), FormMain::kOnePaneWidthTwips);
+    EXPECT_FALSE(form.Frame33()->isVisibleTo(&form));
+    EXPECT_TRUE(form.Capture().IsInstalled());
+    EXPECT_EQ(QApplication::focusWidget(), form.TBPaNr(0));
+    EXPECT_EQ(form.TBPaNr(0)->objectName(), QStringLiteral("TBPaNr(0)"));
+}
+
+TEST_F(FormMainTest, LayoutWidthsInTwips) {
+    form.SetFormView(2);
+    EXPECT_EQ(form.GetFormView(), 16095);
+    EXPECT_TRUE(form.Frame33()->isVisibleTo(&form));
+    form.SetFormView(7);
+    EXPECT_EQ(form.GetFormView(), 8070);
+    EXPECT_FALSE(form.Frame33()->isVisibleTo(&form));
+}
+
+TEST_F(FormMainTest, StatusOtherThanReadyDisablesWindowInRed) {
+    form.SetStatus(QStringLiteral("Aktiv"));
+    EXPECT_FALSE(form.isEnabled());
+    EXPECT_EQ(form.TB_Status()->palette().color(QPalette::Disabled, QPalette::Text), QColor(Qt::red));
+    form.SetStatus(QStringLiteral("irgendwas"));
+    EXPECT_FALSE(form.isEnabled());
+    form.SetStatus(QStringLiteral("Bereit"));
+    EXPECT_TRUE(form.isEnabled());
+    EXPECT_EQ(form.TB_Status()->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::black));
+}
+
+TEST_F(FormMainTest, EnterOnKnownOrderShowsArticleAndDescriptionAndMovesToNewAssembly) {
+    form.TBPaNr(0)->setText(QStringLiteral("990001"));
+    form.SetStatus(QStringLiteral("Aktiv"));
+    PressEnter(0);
+    EXPECT_EQ(form.TB_ArtNr(0)->text(), QStringLiteral("T-ORD-100XY"));
+    EXPECT_EQ(form.TB_Name(0)->text(), QStringLiteral("Prüfgerät T100"));
+    EXPECT_EQ(form.Status(), QStringLiteral("Bereit"));
+    EXPECT_EQ(QApplication::focusWidget(), form.CBNewAss(0));
+    EXPECT_TRUE(dialogs.Messages().isEmpty());  // leaving the field did not check again
+}
+
+TEST_F(FormMainTest, EnterMessagesForBadAndUnknownOrders) {
+    form.TB_ArtNr(0)->setText(QStringLiteral("ALT"));
+    form.TB_Name(0)->setText(QStringLiteral("alte Bezeichnung"));
+    form.TBPaNr(0)->setText(QStringLiteral("12a"));
+    PressEnter(0);
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("Bitte einen numerischen Wert eingeben")});
+    EXPECT_TRUE(form.TB_ArtNr(0)->text().isEmpty());
+    EXPECT_EQ(dialogs.Entries()[0].title, QStringLiteral("Velkor"));
+    EXPECT_EQ(dialogs.Entries()[0].buttons, MsgButtons::Ok);
+
+    dialogs.Clear();
+    form.TBPaNr(0)->setText(QStringLiteral("424242"));
+    PressEnter(0);
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("Unbekannter Produktionsauftrag")});
+    EXPECT_EQ(form.TB_Name(0)->text(), QStringLiteral("alte Bezeichnung"));
+
+    // An empty field: no check, no message, but ready and the focus moves on.
+    dialogs.Clear();
+    form.TBPaNr(0)->setFocus();
+    form.TBPaNr(0)->clear();
+    PressEnter(0);
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), form.CBNewAss(0));
+}
+
+TEST_F(FormMainTest, OrderWithBlanksIsLookedUpAsTyped) {
+    form.TBPaNr(0)->setText(QStringLiteral(" 990001 "));
+    PressEnter(0);
+    // The ERP copy holds the number without blanks; the lookup does not trim it.
+    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("Unbekannter Produktionsauftrag")});
+}
+
+TEST_F(FormMainTest, PaneOneEntryMovesToItsSwapButton) {
+    form.SetFormView(2);
+    form.TBPaNr(1)->setText(QStringLiteral("990001"));
+    PressEnter(1);
+    EXPECT_EQ(form.TB_ArtNr(1)->text(), QStringLiteral("T-ORD-100XY"));
+    EXPECT_EQ(QApplication::focusWidget(), form.CB_SwapDevice(1));
+}
+
+TEST_F(FormMainTest, LeavingOrderFieldChecksItAndForgetsClickedNode) {
+    form.SelectedNodeIndex = 3;
+    form.TBPaNr(0)->setFocus();
+    form.TBPaNr(0)->setText(QStringLiteral("990001"));
+    form.CB_Backfit()->setFocus();
+    EXPECT_EQ(form.TB_ArtNr(0)->text(), QStringLiteral("T-ORD-100XY"));
+    EXPECT_FALSE(form.SelectedNodeIndex.isValid());
+    EXPECT_EQ(QApplication::focusWidget(), form.CB_Backfit());  // leaving never holds the focus
+}
+
+TEST_F(FormMainTest, UnloadRemovesCaptureAndEndsProcess) {
+    int ended = 0;
+    form.SetEndProcess([&ended] { ++ended; });
+    form.close();
+    EXPECT_FALSE(form.Capture().IsInstalled());
+    EXPECT_EQ(ended, 1);
+}
+
+}  // namespace

@@ -1,0 +1,319 @@
+#include "workstation/widgets/FormMain.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "db/AssemblyDbClass.h"
+#include "shell/EventLog.h"
+#include "shell/KeystrokeCapture.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+#include "tree/widgets/TreeControlView.h"
+
+namespace {
+
+const char* const kCaption = "Velkor Tool 2.3.9";
+const char* const kReady = "Bereit";
+const char* const kBusy = "Aktiv";
+constexpr int kWindowHeight = 640;
+constexpr int kKeyReturn = 13;
+
+QString Indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+
+QLineEdit* NewField(const QString& objectName, bool readOnly, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(objectName);
+    field->setReadOnly(readOnly);
+    return field;
+}
+
+QLabel* NewLabel(const char* objectName, const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(objectName));
+    return label;
+}
+
+}  // namespace
+
+FormMain::FormMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QLatin1String(kCaption));
+    BuildControls();
+    capture_ = new KeystrokeCapture([this](const QString& code) { ProdCodeSerNrScanInput(code, QString()); }, this);
+    endProcess_ = [] {};
+}
+
+FormMain::~FormMain() = default;
+
+void FormMain::BuildControls() {
+    auto* outer = new QVBoxLayout(this);
+    auto* panes = new QHBoxLayout();
+    outer->addLayout(panes, 1);
+
+    for (int i = 0; i < 2; ++i) {
+        QGroupBox* frame = new QGroupBox(this);
+        frame->setObjectName(i == 0 ? QStringLiteral("Frame1") : QStringLiteral("Frame33"));
+        auto* layout = new QVBoxLayout(frame);
+
+        auto* order = new QGridLayout();
+        tbPaNr_[i] = NewField(Indexed("TBPaNr", i), false, frame);
+        tbArtNr_[i] = NewField(Indexed("TB_ArtNr", i), true, frame);
+        tbName_[i] = NewField(Indexed("TB_Name", i), true, frame);
+        order->addWidget(new QLabel(QStringLiteral("PA"), frame), 0, 0);
+        order->addWidget(tbPaNr_[i], 0, 1);
+        order->addWidget(new QLabel(QStringLiteral("Artikel"), frame), 1, 0);
+        order->addWidget(tbArtNr_[i], 1, 1);
+        order->addWidget(new QLabel(QStringLiteral("Bezeichnung"), frame), 2, 0);
+        order->addWidget(tbName_[i], 2, 1);
+        layout->addLayout(order);
+
+        treeViews_[i] = new TreeControlView(nodeTrees_[i], frame);
+        treeViews_[i]->setObjectName(Indexed("TreeViewCtr", i));
+        treeViews_[i]->viewport()->installEventFilter(this);
+        layout->addWidget(treeViews_[i], 1);
+
+        auto* buttons = new QHBoxLayout();
+        cbNewAss_[i] = new QPushButton(QStringLiteral("Neuer Zusammenbau"), frame);
+        cbNewAss_[i]->setObjectName(Indexed("CBNewAss", i));
+        cbSwapDevice_[i] = new QPushButton(QStringLiteral("Gerät anzeigen"), frame);
+        cbSwapDevice_[i]->setObjectName(Indexed("CB_SwapDevice", i));
+        buttons->addWidget(cbNewAss_[i]);
+        buttons->addWidget(cbSwapDevice_[i]);
+        layout->addLayout(buttons);
+
+        tbPaNr_[i]->installEventFilter(this);
+        panes->addWidget(frame, 1);
+        if (i == 1) {
+            frame33_ = frame;
+        }
+    }
+
+    auto* details = new QGroupBox(this);
+    details->setObjectName(QStringLiteral("Frame2"));
+    auto* detailsLayout = new QGridLayout(details);
+    tbProdCodeS_ = NewField(Indexed("TB_ProdCodeS", 0), true, details);
+    tbArtNrS_ = NewField(Indexed("TB_ArtNrS", 0), true, details);
+    detailsLayout->addWidget(NewLabel("BZ_ProdCode", QStringLiteral("Produktionscode / Seriennummer"), details), 0, 0);
+    detailsLayout->addWidget(tbProdCodeS_, 0, 1);
+    detailsLayout->addWidget(NewLabel("BZ_ArtNr", QStringLiteral("Artikelnummer"), details), 1, 0);
+    detailsLayout->addWidget(tbArtNrS_, 1, 1);
+    outer->addWidget(details);
+
+    auto* statusFrame = new QGroupBox(this);
+    statusFrame->setObjectName(QStringLiteral("Frame3"));
+    auto* statusLayout = new QHBoxLayout(statusFrame);
+    statusLayout->addWidget(NewLabel("Label2", QStringLiteral("Status"), statusFrame));
+    tbStatus_ = NewField(QStringLiteral("TB_Status"), true, statusFrame);
+    tbStatus_->setFocusPolicy(Qt::NoFocus);
+    statusLayout->addWidget(tbStatus_, 1);
+    statusLayout->addWidget(NewLabel("Label3", QStringLiteral("Umrüstung"), statusFrame));
+    cbBackfit_ = new QPushButton(QStringLiteral("Umrüsten"), statusFrame);
+    cbBackfit_->setObjectName(QStringLiteral("CB_Backfit"));
+    statusLayout->addWidget(cbBackfit_);
+    outer->addWidget(statusFrame);
+    connect(tbStatus_, &QLineEdit::textChanged, this, [this] { TB_Status_Change(); });
+
+    // Context menu of the trees: device removal and the record editors.
+    mnuEdit_ = new QMenu(this);
+    mnuEdit_->setObjectName(QStringLiteral("MnuEdit"));
+    const std::pair<const char*, const char*> entries[] = {
+        {"MnuMainDelete", "Gerät"},         {"MnuDeleteAssembly", "- Zuweisung aufheben"},
+        {"MnuSerNrEdit", "-"},              {"MnuMainSerNr", "Seriennummern"},
+        {"MnuEditSer", "- bearbeiten"},     {"MnuProdCodeEdit", "-"},
+        {"MnuMainProdCode", "Produktionscodes"}, {"MnuDelete", "- bearbeiten"}};
+    for (const auto& [name, caption] : entries) {
+        QAction* action = QString::fromUtf8(caption) == QStringLiteral("-") ? mnuEdit_->addSeparator()
+                                                                           : mnuEdit_->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+    }
+
+    resize(kOnePaneWidthTwips / kTwipsPerPixel, kWindowHeight);
+}
+
+// ---- Lifecycle ---------------------------------------------------------------------------------
+
+void FormMain::Form_Load() {
+    LogEvent(QStringLiteral("FormMain Load"));
+    SetFormView(1);
+    while (QGuiApplication::overrideCursor() != nullptr) {
+        QGuiApplication::restoreOverrideCursor();  // ends the wait cursor of the update check
+    }
+    show();
+    if (!IsShiftKeyDown()) {
+        capture_->Install(treeViews_[0]);
+    }
+    SetStatus(QLatin1String(kReady));
+    tbPaNr_[0]->setFocus();
+    LogEvent(QStringLiteral("FormMain Load Done"));
+}
+
+void FormMain::Form_Activate() {
+    LogEvent(QStringLiteral("FormMain Active"));
+    SetStatus(QLatin1String(kReady));
+    LogEvent(QStringLiteral("FormMain Active Done"));
+}
+
+void FormMain::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    LogEvent(QStringLiteral("FormMain Unload"));
+    capture_->Remove();
+    LogEvent(QStringLiteral("FormMain Unload Done"));
+    endProcess_();
+}
+
+bool FormMain::event(QEvent* event) {
+    // Activation by the worker (from another window of the desktop), not the return from one of the
+    // program's own modal boxes in the middle of an operation.
+    if (event->type() == QEvent::WindowActivate && Status() != QLatin1String(kBusy) &&
+        QApplication::activeModalWidget() == nullptr) {
+        Form_Activate();
+    }
+    return QWidget::event(event);
+}
+
+void FormMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+// ---- Layout and status ---------------------------------------------------------------------------
+
+void FormMain::SetFormView(qint16 view) {
+    const bool twoPanes = view == 2;
+    frame33_->setVisible(twoPanes);
+    treeViews_[1]->setVisible(twoPanes);
+    const int widthTwips = twoPanes ? kTwoPaneWidthTwips : kOnePaneWidthTwips;
+    setFixedWidth(qRound(static_cast<double>(widthTwips) / kTwipsPerPixel));
+}
+
+qint32 FormMain::GetFormView() const {
+    // Pixel widths are whole numbers, so the twips are too; 8070 and 16095 are not whole pixels.
+    const int pixels = width();
+    if (pixels == qRound(static_cast<double>(kTwoPaneWidthTwips) / kTwipsPerPixel)) {
+        return kTwoPaneWidthTwips;
+    }
+    if (pixels == qRound(static_cast<double>(kOnePaneWidthTwips) / kTwipsPerPixel)) {
+        return kOnePaneWidthTwips;
+    }
+    return pixels * kTwipsPerPixel;
+}
+
+void FormMain::SetStatus(const QString& text) {
+    if (tbStatus_->text() == text) {
+        TB_Status_Change();
+    } else {
+        tbStatus_->setText(text);
+    }
+}
+
+QString FormMain::Status() const { return tbStatus_->text(); }
+
+void FormMain::TB_Status_Change() {
+    const bool ready = tbStatus_->text() == QLatin1String(kReady);
+    setEnabled(ready);
+    QPalette palette = tbStatus_->palette();
+    palette.setColor(QPalette::Text, ready ? QColor(Qt::black) : QColor(Qt::red));
+    palette.setColor(QPalette::Disabled, QPalette::Text, ready ? QColor(Qt::black) : QColor(Qt::red));
+    tbStatus_->setPalette(palette);
+    tbStatus_->repaint();
+}
+
+// ---- Production order entry ------------------------------------------------------------------
+
+QString FormMain::ArtNrText() const { return tbArtNr_[0]->text(); }
+
+QString FormMain::PaNrText() const { return tbPaNr_[0]->text(); }
+
+void FormMain::CheckProductionOrder(int index) {
+    const QString paNr = tbPaNr_[index]->text();
+    lastCheckedPaNr_[index] = paNr;
+    if (paNr.isEmpty()) {
+        return;
+    }
+    if (!IsNumeric(paNr)) {
+        Dialogs().MsgBox(QStringLiteral("Bitte einen numerischen Wert eingeben"));
+        tbArtNr_[index]->clear();
+        return;
+    }
+    tbArtNr_[index]->setText(AssemblyDbClass::Shared().GetArtNrFromPaNrKHK(paNr));
+    if (!tbArtNr_[index]->text().isEmpty()) {
+        tbName_[index]->setText(AssemblyDbClass::Shared().GetProdDescriptionFromArtNrKHK(tbArtNr_[index]->text()));
+    } else {
+        Dialogs().MsgBox(QStringLiteral("Unbekannter Produktionsauftrag"));
+    }
+}
+
+void FormMain::TBPaNr_KeyDown(int index, int keyCode, int /*shift*/) {
+    if (keyCode != kKeyReturn) {
+        return;
+    }
+    try {
+        CheckProductionOrder(index);
+    } catch (const VelkorError& error) {
+        AssemblyDbClass::ReportError(error, QStringLiteral("TBPaNr_KeyDown"));
+    }
+    SetStatus(QLatin1String(kReady));
+    if (index == 0) {
+        cbNewAss_[0]->setFocus();
+    } else {
+        cbSwapDevice_[1]->setFocus();
+    }
+}
+
+void FormMain::TBPaNr_Validate(int index) {
+    // The Enter key has just checked this very number: leaving the field does not ask again.
+    if (tbPaNr_[index]->text() != lastCheckedPaNr_[index]) {
+        try {
+            CheckProductionOrder(index);
+        } catch (const VelkorError& error) {
+            AssemblyDbClass::ReportError(error, QStringLiteral("TBPaNr_Validate"));
+        }
+    }
+    SelectedNodeIndex = QVariant();
+}
+
+void FormMain::RefreshTreeView() {
+    // Built with the tree: the expected structure of the order in pane 0.
+}
+
+bool FormMain::ProdCodeSerNrScanInput(const QString& /*prodCode*/, const QString& /*serNr*/) {
+    // The capture against the expected structure is built with the scanning workflow.
+    return false;
+}
+
+bool FormMain::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < 2; ++i) {
+        if (watched == tbPaNr_[i]) {
+            if (event->type() == QEvent::KeyPress) {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                    TBPaNr_KeyDown(i, kKeyReturn, static_cast<int>(key->modifiers() & Qt::ShiftModifier ? 1 : 0));
+                    return true;
+                }
+            } else if (event->type() == QEvent::FocusOut && !unloaded_) {
+                const auto* focus = static_cast<QFocusEvent*>(event);
+                // A message box of the check itself takes the focus for a moment: that is no leaving.
+                if (focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason) {
+                    TBPaNr_Validate(i);
+                }
+            }
+        }
+        if (watched == treeViews_[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            LastMouseButton = mouse->button() == Qt::RightButton ? 2 : (mouse->button() == Qt::LeftButton ? 1 : 0);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

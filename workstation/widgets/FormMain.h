@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QVariant>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "tree/NodeTree.h"
+#include "tree/TreeHost.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class KeystrokeCapture;
+class TreeControlView;
+
+// The working window of the workstation: production order entry, status line and the assembly
+// trees of the two panes (pane 0 works, pane 1 is shown only in the two-pane layout).
+class FormMain : public QWidget, public TreeHost {
+    Q_OBJECT
+public:
+    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kOnePaneWidthTwips = 8070;
+    static constexpr int kTwoPaneWidthTwips = 16095;
+
+    explicit FormMain(QWidget* parent = nullptr);
+    ~FormMain() override;
+
+    // ---- Window lifecycle ----------------------------------------------------------------------
+    // Load: event log, one-pane layout, show, keystroke capture on TreeViewCtr(0) unless Shift is
+    // held, status "Bereit".
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    // What ends the process when the window is closed; the program ends it at once.
+    void SetEndProcess(std::function<void()> endProcess) { endProcess_ = std::move(endProcess); }
+
+    // ---- Layout and status -----------------------------------------------------------------------
+    void SetFormView(qint16 view);
+    qint32 GetFormView() const;
+    void SetStatus(const QString& text);
+    QString Status() const;
+
+    // ---- Production order entry ----------------------------------------------------------------
+    void TBPaNr_KeyDown(int index, int keyCode, int shift);
+    void TBPaNr_Validate(int index);
+    void RefreshTreeView();
+
+    // ---- Scanning workflow -----------------------------------------------------------------------
+    // Records one scanned component against the selected node of pane 0.
+    bool ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr);
+
+    // ---- Controls (the names the workflow uses) ---------------------------------------------------
+    QLineEdit* TBPaNr(int i) const { return tbPaNr_[i]; }
+    QLineEdit* TB_ArtNr(int i) const { return tbArtNr_[i]; }
+    QLineEdit* TB_Name(int i) const { return tbName_[i]; }
+    QLineEdit* TB_Status() const { return tbStatus_; }
+    QLineEdit* TB_ProdCodeS() const { return tbProdCodeS_; }
+    QLineEdit* TB_ArtNrS() const { return tbArtNrS_; }
+    TreeControlView* TreeViewCtrView(int i) const { return treeViews_[i]; }
+    QPushButton* CBNewAss(int i) const { return cbNewAss_[i]; }
+    QPushButton* CB_SwapDevice(int i) const { return cbSwapDevice_[i]; }
+    QPushButton* CB_Backfit() const { return cbBackfit_; }
+    QGroupBox* Frame33() const { return frame33_; }
+    KeystrokeCapture& Capture() const { return *capture_; }
+
+    // Index of the tree node last clicked, or an invalid variant.
+    QVariant SelectedNodeIndex;
+    // Mouse button of the last mouse-down on a tree: 1 left, 2 right.
+    qint16 LastMouseButton = 0;
+
+    // TreeHost
+    NodeTree& TreeViewCtr(int index) override { return nodeTrees_[index]; }
+    QString ArtNrText() const override;
+    QString PaNrText() const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void TB_Status_Change();
+    void CheckProductionOrder(int index);
+
+    std::array<NodeTree, 2> nodeTrees_;
+    std::array<QLineEdit*, 2> tbPaNr_{};
+    std::array<QLineEdit*, 2> tbArtNr_{};
+    std::array<QLineEdit*, 2> tbName_{};
+    std::array<TreeControlView*, 2> treeViews_{};
+    std::array<QPushButton*, 2> cbNewAss_{};
+    std::array<QPushButton*, 2> cbSwapDevice_{};
+    QLineEdit* tbStatus_ = nullptr;
+    QLineEdit* tbProdCodeS_ = nullptr;
+    QLineEdit* tbArtNrS_ = nullptr;
+    QPushButton* cbBackfit_ = nullptr;
+    QGroupBox* frame33_ = nullptr;
+    QMenu* mnuEdit_ = nullptr;
+    KeystrokeCapture* capture_ = nullptr;
+    std::function<void()> endProcess_;
+    // The order number the Enter key checked last, so leaving the field does not ask again.
+    std::array<QString, 2> lastCheckedPaNr_;
+    bool unloaded_ = false;
+};
