@@ -1,7 +1,7 @@
 #include "shell/KeystrokeCapture.h"
 
 #include <QKeyEvent>
-#include <QWidget>
+
 
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
@@ -16,7 +16,7 @@ constexpr int kProductionCodeLength = 9;
 
 KeystrokeCapture::KeystrokeCapture(ScanHandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {}
 
-bool KeystrokeCapture::Install(QWidget* tree) {
+bool KeystrokeCapture::Install(QObject* tree) {
     if (tree_ != nullptr || tree == nullptr) {
         return false;
     }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
+class QObject;
 
 // Watches the characters typed into the tree of pane 0 and picks out a scanned production code:
 // a capital "P" starts a capture (and is hidden from the tree's own type-ahead search), digits are
@@ -17,9 +17,9 @@ public:
 
     explicit KeystrokeCapture(ScanHandler handler, QObject* parent = nullptr);
 
-    // Starts watching the widget; false when a capture is installed already.
-    bool Install(QWidget* tree);
-    // Stops watching; the widget gets every key as before.
+    // Starts watching the tree control; false when a capture is installed already.
+    bool Install(QObject* tree);
+    // Stops watching; the tree gets every key as before.
     void Remove();
     bool IsInstalled() const { return tree_ != nullptr; }
 
@@ -36,7 +36,7 @@ private:
     void Clear();
 
     ScanHandler handler_;
-    QWidget* tree_ = nullptr;
+    QObject* tree_ = nullptr;
     bool captureActive_ = false;
     QString captureBuffer_;
 };
