@@ -18,6 +18,16 @@ QString NextConnectionName() {
     return QStringLiteral("AssemblyDb%1").arg(counter.fetchAndAddRelaxed(1) + 1);
 }
 
+// Texts are bound as UTF-8 bytes: the ODBC driver then receives exactly the characters of the text.
+// (Bound as wide strings they arrive with the terminating zero as one more character, and no
+// longer compare equal to the stored values.)
+QVariant BindableValue(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString && !value.isNull()) {
+        return value.toString().toUtf8();
+    }
+    return value;
+}
+
 QVariant TrimmedValue(const QVariant& value) {
     if (value.typeId() == QMetaType::QString && !value.isNull()) {
         return TrimBlanks(value.toString());
@@ -119,7 +129,7 @@ void AssemblyDbClass::Execute(const QString& sql, const QVariantList& values) {
         ok = query.prepare(sql);
         if (ok) {
             for (const QVariant& value : values) {
-                query.addBindValue(value);
+                query.addBindValue(BindableValue(value));
             }
             ok = query.exec();
         }
@@ -143,7 +153,7 @@ RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values
         throw ProviderError::FromSqlError(query.lastError());
     }
     for (const QVariant& value : values) {
-        query.addBindValue(value);
+        query.addBindValue(BindableValue(value));
     }
     if (!query.exec()) {
         throw ProviderError::FromSqlError(query.lastError());

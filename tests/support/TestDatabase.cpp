@@ -37,7 +37,9 @@ QSqlQuery RunQuery(const QString& sql, const QVariantList& values) {
     QSqlQuery query(TestConnection());
     bool ok = query.prepare(sql);
     for (const QVariant& value : values) {
-        query.addBindValue(value);
+        // Texts as UTF-8 bytes, as the program binds them (see AssemblyDbClass).
+        query.addBindValue(value.typeId() == QMetaType::QString && !value.isNull() ? QVariant(value.toString().toUtf8())
+                                                                                    : value);
     }
     ok = ok && query.exec();
     if (!ok) {
