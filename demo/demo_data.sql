@@ -1,1 +1,173 @@
--- Demo data: filled in below.
+-- Demo content of the traceability database: the product family SG-5000 (Steuergeräte) with its
+-- ERP copies, test-station results and a few devices that were recorded before.
+-- Loaded into an empty database after db/schema.sql. Every statement ends with ";" at the end of a
+-- line; comments stand on lines of their own. demo/README.md explains what to scan.
+
+-- ERP production orders. The article of an order is its ProductCode without the last two characters.
+INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) VALUES
+('240101', 'SG-5000-A01', 'Steuergerät SG-5000 Grundausführung'),
+('240102', 'BG-5600-B01', 'Bedieneinheit BG-5600 mit Farbdisplay'),
+('240103', 'SG-5000-C01', 'Steuergerät SG-5000 Kompaktausführung'),
+('240104', 'NT-5200-A01', 'Umrüstung Netzteil NT-5100 auf NT-5200'),
+('240109', 'ZB-9000-A01', 'Zubehörbeutel SG-5000 (Klemmen, Kabelbinder)');
+
+-- ERP bills of materials. SubManufacturer 99999 marks a sub-article produced under an order of our own.
+-- GS-5500-A (all counts 0) and WP-5510-A (no count row at all) have nothing to capture.
+INSERT INTO productionorder_hierarchy_khk (ID, ProductionOrderNumber, SubProductCode, SubCount, SubManufacturer) VALUES
+(1, '240101', 'LP-5100-A', 1, '70114'),
+(2, '240101', 'RM-5120-A', 3, '70230'),
+(3, '240101', 'NT-5200-A', 1, '70310'),
+(4, '240101', 'FM-5300-A', 1, '70455'),
+(5, '240101', 'AM-5400-A', 1, '70114'),
+(6, '240101', 'GS-5500-A', 1, '70020'),
+(7, '240101', 'WP-5510-A', 2, '70020'),
+(8, '240101', 'BG-5600-B', 1, '99999'),
+(9, '240102', 'TP-5610-A', 1, '70114'),
+(10, '240102', 'DP-5620-A', 1, '70512'),
+(11, '240102', 'GS-5500-A', 4, '70020'),
+(12, '240103', 'LP-5100-A', 1, '70114'),
+(13, '240103', 'RM-5120-A', 2, '70230'),
+(14, '240103', 'NT-5200-A', 1, '70310'),
+(15, '240103', 'GS-5500-A', 1, '70020');
+
+-- What one unit of an article carries. NT-5200-A has two variants: production codes and external
+-- serials come from the lowest Variation (1 and 0), serials and the test flag from the highest (1, no test).
+INSERT INTO productioncode_count_khk (ID, BillOfMaterials, Variation, ProductionCodeCount, SerialNumberCount, ExtSerialNumberCount, TestRequired) VALUES
+(1, 'SG-5000-A', 0, 1, 1, 0, 0),
+(2, 'SG-5000-C', 0, 1, 1, 0, 0),
+(3, 'LP-5100-A', 0, 2, 0, 0, 0),
+(4, 'RM-5120-A', 0, 1, 0, 0, 0),
+(5, 'NT-5200-A', 2, 2, 1, 1, 0),
+(6, 'NT-5200-A', 1, 1, 0, 0, -1),
+(7, 'FM-5300-A', 0, 0, 0, 1, 0),
+(8, 'AM-5400-A', 0, 1, 0, 0, -1),
+(9, 'GS-5500-A', 0, 0, 0, 0, 0),
+(10, 'BG-5600-B', 0, 1, 1, 0, 0),
+(11, 'TP-5610-A', 0, 1, 0, 0, 0),
+(12, 'DP-5620-A', 0, 1, 0, 1, 0),
+(13, 'NT-5100-A', 0, 1, 1, 0, 0);
+
+-- ERP history of serial numbers that changed their article: the power supply S0A1B2C3D was converted
+-- from NT-5000-A to NT-5100-A long ago and is due to become an NT-5200-A under order 240104.
+INSERT INTO serialnumber_prod_history_khk (ID, Serialnumber, ProductionOrdernumber, Articlenumber_PE, Articlenumber_PZ) VALUES
+(1, 'S0A1B2C3D', '000240090', 'NT-5000-A', 'NT-5100-A'),
+(2, 'S0A1B2C3D', '000240104', 'NT-5100-A', 'NT-5200-A');
+
+-- Test-station runs. 9001: failed, then passed (tested). 9002: passed, then failed (untested; this
+-- station's run IDs are not in time order). 9003: one aborted run without items (untested). 9037: passed.
+INSERT INTO testpass (ID, DeviceID, CreationDate) VALUES
+(9101, 9001, '2024-09-30 14:10:00'),
+(9102, 9001, '2024-10-01 09:05:00'),
+(9103, 9002, '2024-10-01 09:15:00'),
+(9104, 9002, '2024-09-30 14:20:00'),
+(9105, 9037, '2024-09-27 11:40:00'),
+(9106, 9003, '2024-10-01 09:25:00');
+
+INSERT INTO testitem (ID, TestPassID, PassFailFlag) VALUES
+(9201, 9101, -1),
+(9202, 9101, 0),
+(9203, 9102, -1),
+(9204, 9102, -1),
+(9205, 9103, -1),
+(9206, 9103, 0),
+(9207, 9104, -1),
+(9208, 9104, -1),
+(9209, 9105, -1),
+(9210, 9105, -1);
+
+-- Devices recorded before (IDs 9001 and up, far from the numbers the database assigns to new ones):
+-- free display modules 9001-9003 and power supplies 9010-9011, the pre-assembled operating unit 9020
+-- (with 9021, 9022) and the finished control unit 9030 (with 9031-9040).
+INSERT INTO device (ID, ValidFlag) VALUES
+(9001, 1), (9002, 1), (9003, 1), (9010, 1), (9011, 1), (9020, 1), (9021, 1), (9022, 1), (9030, 1),
+(9031, 1), (9032, 1), (9033, 1), (9034, 1), (9035, 1), (9036, 1), (9037, 1), (9038, 1), (9039, 1), (9040, 1);
+
+-- Article of each device; Suffix is the piece number of the slot it was scanned into.
+INSERT INTO device_productcode (ID, DevID, ProductCode, Suffix, CreationDate) VALUES
+(9301, 9001, 'AM-5400-A', NULL, '2024-09-26 08:00:00'),
+(9302, 9002, 'AM-5400-A', NULL, '2024-09-26 08:01:00'),
+(9303, 9003, 'AM-5400-A', NULL, '2024-09-26 08:02:00'),
+(9304, 9010, 'NT-5100-A', NULL, '2024-09-23 10:00:00'),
+(9305, 9011, 'NT-5100-A', NULL, '2024-09-23 10:05:00'),
+(9306, 9020, 'BG-5600-B', NULL, '2024-10-02 07:30:00'),
+(9307, 9021, 'TP-5610-A', 2, '2024-10-02 07:30:10'),
+(9308, 9022, 'DP-5620-A', 2, '2024-10-02 07:31:00'),
+(9309, 9037, 'AM-5400-A', NULL, '2024-09-26 08:03:00'),
+(9310, 9038, 'BG-5600-B', NULL, '2024-10-01 13:00:00'),
+(9311, 9039, 'TP-5610-A', 2, '2024-10-01 13:00:10'),
+(9312, 9040, 'DP-5620-A', 2, '2024-10-01 13:01:00'),
+(9313, 9030, 'SG-5000-A', NULL, '2024-10-07 08:15:00'),
+(9314, 9031, 'LP-5100-A', 2, '2024-10-07 08:15:00'),
+(9315, 9032, 'RM-5120-A', 1, '2024-10-07 08:16:00'),
+(9316, 9033, 'RM-5120-A', 2, '2024-10-07 08:16:30'),
+(9317, 9034, 'RM-5120-A', 3, '2024-10-07 08:17:00'),
+(9318, 9035, 'NT-5200-A', NULL, '2024-10-07 08:18:00'),
+(9319, 9036, 'FM-5300-A', 2, '2024-10-07 08:19:00');
+
+INSERT INTO device_productioncode (ID, DeviceID, ProductionCode, CreationDate) VALUES
+(9401, 9001, 'P24100001', '2024-09-26 08:00:00'),
+(9402, 9002, 'P24100002', '2024-09-26 08:01:00'),
+(9403, 9003, 'P24100003', '2024-09-26 08:02:00'),
+(9404, 9010, 'P24100010', '2024-09-23 10:00:00'),
+(9405, 9011, 'P24100011', '2024-09-23 10:05:00'),
+(9406, 9020, 'P24100020', '2024-10-02 07:30:00'),
+(9407, 9021, 'P24100021', '2024-10-02 07:30:10'),
+(9408, 9022, 'P24100022', '2024-10-02 07:31:00'),
+(9409, 9037, 'P24100037', '2024-09-26 08:03:00'),
+(9410, 9038, 'P24100038', '2024-10-01 13:00:00'),
+(9411, 9039, 'P24100039', '2024-10-01 13:00:10'),
+(9412, 9040, 'P24100040', '2024-10-01 13:01:00'),
+(9413, 9031, 'P24100031', '2024-10-07 08:15:00'),
+(9414, 9030, 'P24100030', '2024-10-07 08:15:00'),
+(9415, 9031, 'P24100032', '2024-10-07 08:15:20'),
+(9416, 9032, 'P24100033', '2024-10-07 08:16:00'),
+(9417, 9033, 'P24100034', '2024-10-07 08:16:30'),
+(9418, 9034, 'P24100035', '2024-10-07 08:17:00'),
+(9419, 9035, 'P24100036', '2024-10-07 08:18:00');
+
+-- Own serial numbers (ExtFlag '0') and the suppliers' serial numbers (ExtFlag '1').
+INSERT INTO device_serialnumber (ID, DeviceID, SerialNumber, ExtFlag, CreationDate) VALUES
+(9451, 9010, 'S0A1B2C3D', '0', '2024-09-23 10:00:30'),
+(9452, 9020, '310020', '0', '2024-10-02 07:32:00'),
+(9453, 9022, 'DP77-310042', '1', '2024-10-02 07:31:20'),
+(9454, 9038, '310038', '0', '2024-10-01 13:02:00'),
+(9455, 9040, 'DP77-310057', '1', '2024-10-01 13:01:20'),
+(9456, 9035, 'S4E5F6A7B', '0', '2024-10-07 08:18:20'),
+(9457, 9036, 'FM24-00731', '1', '2024-10-07 08:19:00'),
+(9458, 9030, '240001', '0', '2024-10-07 08:25:00');
+
+-- The production order under which each final product was built.
+INSERT INTO device_productionordernumber (ID, DeviceID, ProductionOrderNumber, CreationDate) VALUES
+(9481, 9038, '240102', '2024-10-01 13:00:00'),
+(9482, 9020, '240102', '2024-10-02 07:30:00'),
+(9483, 9030, '240101', '2024-10-07 08:15:00');
+
+-- Assembly numbers (rows 'A', 9501 and up, deliberately unlike the device IDs) and memberships ('Z'):
+-- 9020 (9501) holds 9021 and 9022; 9030 (9504) holds 9031-9038, and 9038 (9512) holds 9039 and 9040.
+INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType, MasterProdOrder, OKFlag) VALUES
+(9501, 9501, 9020, 'A', 240102, 1),
+(9502, 9502, 9021, 'A', 240102, 1),
+(9503, 9503, 9022, 'A', 240102, 1),
+(9504, 9504, 9030, 'A', 240101, 1),
+(9505, 9505, 9031, 'A', 240101, 1),
+(9506, 9506, 9032, 'A', 240101, 1),
+(9507, 9507, 9033, 'A', 240101, 1),
+(9508, 9508, 9034, 'A', 240101, 1),
+(9509, 9509, 9035, 'A', 240101, 1),
+(9510, 9510, 9036, 'A', 240101, 1),
+(9511, 9511, 9037, 'A', 240101, 1),
+(9512, 9512, 9038, 'A', 240102, 1),
+(9513, 9513, 9039, 'A', 240102, 1),
+(9514, 9514, 9040, 'A', 240102, 1),
+(9601, 9501, 9502, 'Z', NULL, 0),
+(9602, 9501, 9503, 'Z', NULL, 0),
+(9603, 9512, 9513, 'Z', NULL, 0),
+(9604, 9512, 9514, 'Z', NULL, 0),
+(9605, 9504, 9505, 'Z', NULL, 0),
+(9606, 9504, 9506, 'Z', NULL, 0),
+(9607, 9504, 9507, 'Z', NULL, 0),
+(9608, 9504, 9508, 'Z', NULL, 0),
+(9609, 9504, 9509, 'Z', NULL, 0),
+(9610, 9504, 9510, 'Z', NULL, 0),
+(9611, 9504, 9511, 'Z', NULL, 0),
+(9612, 9504, 9512, 'Z', NULL, 0);
