@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "shell/KeystrokeCapture.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
 #include "workstation/widgets/FormMain.h"
@@ -70,7 +71,7 @@ TEST_F(FormMainTest, EnterOnKnownOrderShowsArticleAndDescriptionAndMovesToNewAss
     EXPECT_EQ(form.TB_Name(0)->text(), QStringLiteral("Prüfgerät T100"));
     EXPECT_EQ(form.Status(), QStringLiteral("Bereit"));
     EXPECT_EQ(QApplication::focusWidget(), form.CBNewAss(0));
-    EXPECT_TRUE(dialogs.Messages().isEmpty());  // leaving the field did not check again
+    EXPECT_TRUE(dialogs.Messages().isEmpty()) << dialogs.Messages().join(QLatin1Char('|')).toStdString();  // leaving the field did not check again
 }
 
 TEST_F(FormMainTest, EnterMessagesForBadAndUnknownOrders) {
