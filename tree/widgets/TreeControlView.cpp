@@ -1,0 +1,99 @@
+#include "tree/widgets/TreeControlView.h"
+
+#include <QFontDatabase>
+
+#include "tree/NodeTree.h"
+#include "tree/widgets/NodeTreeModel.h"
+
+TreeControlView::TreeControlView(NodeTree& nodes, QWidget* parent)
+    : QTreeView(parent), nodes_(nodes), model_(new NodeTreeModel(nodes, this)) {
+    setModel(model_);
+    setHeaderHidden(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    // The model's slots run first (connected first), so the view reacts to rows that already exist.
+    connect(&nodes_, &NodeTree::selectedNodeChanged, this, [this](TreeNode* node) { ShowSelectedNode(node); });
+    connect(&nodes_, &NodeTree::nodeExpandedChanged, this, [this](TreeNode* node) { ShowExpanded(node); });
+    connect(&nodes_, &NodeTree::nodeAdded, this, [this](TreeNode* node) {
+        if (node->Parent() != nullptr) {
+            ShowExpanded(node->Parent());
+        }
+        ShowExpanded(node);
+    });
+    connect(&nodes_, &NodeTree::nodeAboutToBeRemoved, this, [this](TreeNode*) { followingNodes_ = true; });
+    connect(&nodes_, &NodeTree::nodeRemoved, this, [this]() {
+        followingNodes_ = false;
+        ShowSelectedNode(nodes_.SelectedItem());
+    });
+    connect(&nodes_, &NodeTree::aboutToBeCleared, this, [this]() { followingNodes_ = true; });
+    connect(&nodes_, &NodeTree::cleared, this, [this]() { followingNodes_ = false; });
+    connect(&nodes_, &NodeTree::refreshRequested, this, [this]() { viewport()->update(); });
+
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { TakeCurrentFromView(current); });
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (TreeNode* node = NodeAt(index); node != nullptr && !followingNodes_) {
+            node->SetExpanded(true);
+        }
+    });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        TreeNode* node = NodeAt(index);
+        if (node != nullptr && !followingNodes_) {
+            node->SetExpanded(false);
+            Q_EMIT nodeCollapsed(node);
+        }
+    });
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (TreeNode* node = NodeAt(index)) {
+            Q_EMIT nodeClicked(node);
+        }
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (TreeNode* node = NodeAt(index)) {
+            Q_EMIT nodeDoubleClicked(node);
+        }
+    });
+}
+
+TreeNode* TreeControlView::NodeAt(const QModelIndex& index) const {
+    return model_->NodeAt(index);
+}
+
+QModelIndex TreeControlView::IndexOf(const TreeNode* node) const {
+    return model_->IndexOf(node);
+}
+
+TreeNode* TreeControlView::NodeAtPoint(const QPoint& viewportPos) const {
+    return NodeAt(indexAt(viewportPos));
+}
+
+void TreeControlView::ShowSelectedNode(TreeNode* node) {
+    followingNodes_ = true;
+    if (node != nullptr) {
+        const QModelIndex index = IndexOf(node);
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        scrollTo(index);
+    } else {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    followingNodes_ = false;
+    viewport()->update();
+}
+
+void TreeControlView::TakeCurrentFromView(const QModelIndex& current) {
+    if (!followingNodes_) {
+        nodes_.SetSelectedItem(NodeAt(current));
+    }
+}
+
+void TreeControlView::ShowExpanded(TreeNode* node) {
+    const QModelIndex index = IndexOf(node);
+    if (isExpanded(index) != node->Expanded()) {
+        followingNodes_ = true;
+        setExpanded(index, node->Expanded());
+        followingNodes_ = false;
+    }
+}
