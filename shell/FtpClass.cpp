@@ -49,6 +49,11 @@ int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* target) {
     return 0;
 }
 
+// Takes in what the library makes of the server's answers to a lookup (its header lines), unused.
+size_t OnDiscard(char*, size_t size, size_t count, void*) {
+    return size * count;
+}
+
 size_t OnWrite(char* data, size_t size, size_t count, void* target) {
     const qint64 bytes = static_cast<qint64>(size * count);
     return static_cast<QFile*>(target)->write(data, bytes) == bytes ? size * count : 0;
@@ -208,6 +213,8 @@ void FTP_Class::ResetRequest() {
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, kRequestTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 1L);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnDiscard);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnDiscard);
     curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &OnDebug);
     curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &lastResponse_);
     curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // feeds the server's responses to OnDebug

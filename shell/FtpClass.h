@@ -24,7 +24,9 @@ public:
 
     // Fetches the remote file in binary to localPath, replacing what is there. True only when the
     // file arrived whole: a transfer that ends with fewer or more bytes than the server announced
-    // counts as failed. A failed download leaves no file at localPath and sets LastErrorText.
+    // counts as failed, and so does a file whose size the server does not tell. A transfer that
+    // fails removes what it had written to localPath and sets LastErrorText. Without a connection,
+    // or when the server does not know the file, nothing is fetched and no message is shown.
     bool DownloadFile(const QString& remotePath, const QString& localPath);
 
     const QString& HostName() const { return hostName_; }

@@ -57,6 +57,7 @@ def main():
     handler = FTPHandler
     handler.authorizer = authorizer
     handler.use_sendfile = False
+    handler.auth_failed_timeout = 0
     if "--truncate" in flags:
         handler.abstracted_fs = TruncatingFS
 
