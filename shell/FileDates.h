@@ -13,7 +13,7 @@ QDateTime ZeroDateTime();
 bool IsZeroDateTime(const QDateTime& value);
 
 // The calendar fields of a file time in universal time, milliseconds dropped; no conversion to local
-// time. The result carries universal time as its time spec. An invalid file time yields the zero
+// time. The result is marked as universal time. An invalid file time yields the zero
 // date-time.
 QDateTime FileTimeToDate(const QDateTime& fileTime);
 
