@@ -1,14 +1,318 @@
 #include "db/AssemblyDbClass.h"
 #include "db/ProviderError.h"
 #include "shell/Misc.h"
+#include "shell/ScanFormats.h"
+#include "shell/UserDialogs.h"
 
 // Device records and the identifiers recorded against them: production codes, own and external
 // serial numbers, production orders and article numbers.
 
+namespace {
+
+// A device ID read back from the database, as a 32-bit integer in a variant; empty stays empty.
+QVariant DeviceIdValue(const QVariant& value) {
+    if (IsNullOrEmpty(value)) {
+        return QVariant();
+    }
+    return QVariant(value.toInt());
+}
+
+QString TextValue(const QVariant& value) {
+    return IsNullOrEmpty(value) ? QString() : value.toString();
+}
+
+// The 16-bit count of a statement that always yields one row.
+qint16 CountValue(const QVariant& value) {
+    return static_cast<qint16>(IsNullOrEmpty(value) ? 0 : value.toInt());
+}
+
+// A suffix given as a number or as a text of digits; an empty value counts as 0.
+int SuffixValue(const QVariant& suffix) {
+    if (IsNullOrEmpty(suffix)) {
+        return 0;
+    }
+    bool ok = false;
+    const int value = TrimBlanks(suffix.toString()).toInt(&ok);
+    if (!ok) {
+        throw VelkorError(13, QStringLiteral("Type mismatch"));
+    }
+    return value;
+}
+
+}  // namespace
+
+// ---- Creation and existence checks ---------------------------------------------------------------
+
+QVariant AssemblyDbClass::CreateDevice() {
+    try {
+        Execute(QStringLiteral("INSERT INTO device ( ValidFlag ) VALUES (1);"));
+        const qint32 id = LastInsertId();
+        if (id == 0) {
+            throw VelkorError(kAppErrorNumber, QStringLiteral("DeviceID = 0"));
+        }
+        return QVariant(id);
+    } catch (const VelkorError& error) {
+        ReportError(error, QStringLiteral("CreateDevice"));
+        throw;
+    }
+}
+
+qint32 AssemblyDbClass::LastInsertId() {
+    const QVariant id = SelectFirstValue(QStringLiteral("SELECT LAST_INSERT_ID() AS ID;"), {}, QStringLiteral("ID"));
+    return IsNullOrEmpty(id) ? 0 : id.toInt();
+}
+
+bool AssemblyDbClass::CheckProdCode(const QVariant& prodCode) {
+    const QVariant count = SelectFirstValue(
+        QStringLiteral("SELECT Count(device_productioncode.ProductionCode) AS ProdCodeCount FROM device_productioncode "
+                       "WHERE device_productioncode.ProductionCode = ?;"),
+        {prodCode.toString()}, QStringLiteral("ProdCodeCount"));
+    return !IsNullOrEmpty(count) && count.toLongLong() > 0;
+}
+
+bool AssemblyDbClass::CheckSerNr(const QString& serNr) {
+    const RecordSet rs =
+        Select(QStringLiteral("SELECT SerialNumber FROM device_serialnumber WHERE SerialNumber = ?;"), {serNr});
+    return !rs.Eof();
+}
+
+// ---- Recording identifiers -----------------------------------------------------------------------
+
+void AssemblyDbClass::WriteSerNr(const QString& serNr, qint32 devId, const QString& extFlag) {
+    Execute(QStringLiteral("INSERT INTO device_serialnumber ( DeviceID, SerialNumber, ExtFlag ) VALUES (?, ?, ?);"),
+            {devId, serNr, extFlag});
+}
+
+void AssemblyDbClass::WriteProdCode(const QString& prodCode, qint32 devId) {
+    Execute(QStringLiteral("INSERT INTO device_productioncode ( DeviceID, ProductionCode ) VALUES (?, ?);"),
+            {devId, prodCode});
+}
+
+void AssemblyDbClass::WritePaNr(const QString& paNr, qint32 devId) {
+    Execute(
+        QStringLiteral("INSERT INTO device_productionordernumber ( DeviceID, ProductionOrderNumber ) VALUES (?, ?);"),
+        {devId, paNr});
+}
+
+qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
+    try {
+        serNr = TrimBlanks(serNr);
+        if (CheckSerNr(serNr)) {
+            return 0;
+        }
+        // Without ExtFlag the row takes the table's default, an own serial number.
+        Execute(QStringLiteral("INSERT INTO device_serialnumber ( DeviceID, SerialNumber ) VALUES (?, ?);"),
+                {devId, serNr});
+        return 1;
+    } catch (const VelkorError&) {
+        return 0;
+    }
+}
+
+qint16 AssemblyDbClass::InsertExtSerNrWithDevID(const QString& serNr, qint32 devId) {
+    try {
+        if (CheckSerNr(serNr)) {
+            return 0;
+        }
+        WriteSerNr(serNr, devId, QStringLiteral("1"));
+        return 1;
+    } catch (const VelkorError&) {
+        return 0;
+    }
+}
+
+qint16 AssemblyDbClass::InsertDuplicateSerNrWithDevID(const QString& serNr, qint32 devId) {
+    try {
+        WriteSerNr(serNr, devId, QStringLiteral("0"));
+    } catch (const VelkorError&) {
+        // Copies are best effort; the caller does not learn whether the row was written.
+    }
+    return 0;
+}
+
+qint16 AssemblyDbClass::InsertExtDuplicateSerNrWithDevID(const QString& serNr, qint32 devId) {
+    try {
+        WriteSerNr(serNr, devId, QStringLiteral("1"));
+    } catch (const VelkorError&) {
+        // As above: best effort.
+    }
+    return 0;
+}
+
+bool AssemblyDbClass::InsertProdCodeWithDevID(const QString& prodCode, qint32 devId) {
+    try {
+        const QVariant existing = GetDevIdFromProdCodeOrSerNr(prodCode, QString());
+        if (!IsNullOrEmpty(existing) && !IsNullOrEmpty(GetAssemblyfromDevID(existing.toInt())) &&
+            existing.toInt() != devId) {
+            Dialogs().MsgBox(QStringLiteral(
+                "Produktionscode wurde bereits einem anderen Artikel in einem anderen Zusammenbau zugewiesen"));
+            return false;
+        }
+        if (!IsNullOrEmpty(existing)) {
+            Dialogs().MsgBox(
+                QStringLiteral("Produktionscode wurde bereits verwendet und kann nicht nocheinmal zugewiesen werden."));
+            return false;
+        }
+        WriteProdCode(prodCode, devId);
+        return true;
+    } catch (const ProviderError& error) {
+        if (error.IsDuplicateRow()) {
+            Dialogs().MsgBox(QStringLiteral("Produktionscode wurde diesem Artikel bereits zugewiesen"));
+        }
+        return false;
+    } catch (const VelkorError&) {
+        return false;
+    }
+}
+
+bool AssemblyDbClass::InsertDuplicateProdCodeWithDevID(const QString& prodCode, qint32 devId) {
+    try {
+        WriteProdCode(TrimBlanks(prodCode), devId);
+        return true;
+    } catch (const VelkorError&) {
+        return false;
+    }
+}
+
+void AssemblyDbClass::InsertPaNrWithDevID(const QString& paNr, qint32 devId) {
+    try {
+        WritePaNr(paNr, devId);
+    } catch (const VelkorError& error) {
+        // A production order already recorded for the device is refused by the table and left alone.
+        const auto* provider = dynamic_cast<const ProviderError*>(&error);
+        if ((provider != nullptr && provider->IsDuplicateRow()) || error.Number() == kProviderRejectedStatement) {
+            return;
+        }
+        ReportError(error, QStringLiteral("InsertPaNrWithDevID"));
+        throw;
+    }
+}
+
+void AssemblyDbClass::InsertArtNrWithDevID(QString& artNr, qint32 devId, const QVariant& suffix) {
+    artNr = TrimBlanks(artNr);
+    const int suffixValue = SuffixValue(suffix);
+    if (suffixValue == 0) {
+        Execute(QStringLiteral("INSERT INTO device_productcode ( DevID, ProductCode ) VALUES (?, ?);"), {devId, artNr});
+    } else {
+        Execute(QStringLiteral("INSERT INTO device_productcode ( DevID, ProductCode, Suffix ) VALUES (?, ?, ?);"),
+                {devId, artNr, suffixValue});
+    }
+}
+
+void AssemblyDbClass::UpdateArtNrWithDevID(const QString& artNr, qint32 devId, const QVariant& /*suffix*/) {
+    Execute(QStringLiteral("UPDATE device_productcode SET ProductCode = ? WHERE DevID = ?;"), {artNr, devId});
+}
+
+// ---- Lookups by device ID ------------------------------------------------------------------------
+
+QString AssemblyDbClass::GetSerNrFromDeviceID(qint32 devId) {
+    return TextValue(
+        SelectFirstValue(QStringLiteral("SELECT device_serialnumber.SerialNumber FROM device_serialnumber "
+                                        "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = '0' "
+                                        "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
+                         {devId}, QStringLiteral("SerialNumber")));
+}
+
+QString AssemblyDbClass::GetExtSerNrFromDeviceID(qint32 devId) {
+    return TextValue(
+        SelectFirstValue(QStringLiteral("SELECT device_serialnumber.SerialNumber FROM device_serialnumber "
+                                        "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = '1' "
+                                        "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
+                         {devId}, QStringLiteral("SerialNumber")));
+}
+
+QString AssemblyDbClass::GetPaWithDevID(qint32 devId) {
+    return TextValue(SelectFirstValue(
+        QStringLiteral(
+            "SELECT device_productionordernumber.DeviceID, device_productionordernumber.ProductionOrderNumber "
+            "FROM device_productionordernumber WHERE device_productionordernumber.DeviceID = ? "
+            "ORDER BY device_productionordernumber.CreationDate DESC, ID DESC;"),
+        {devId}, QStringLiteral("ProductionOrderNumber")));
+}
+
+QVariant AssemblyDbClass::GetArtNrFromDevID(const QVariant& devId, QVariant& suffix) {
+    if (IsNullOrEmpty(devId)) {
+        return QVariant();
+    }
+    const RecordSet rs = Select(QStringLiteral("SELECT device_productcode.ProductCode, device_productcode.Suffix "
+                                               "FROM device_productcode WHERE device_productcode.DevID = ? "
+                                               "ORDER BY device_productcode.CreationDate DESC, ID DESC;"),
+                                {devId.toInt()});
+    if (rs.Eof()) {
+        return QVariant();
+    }
+    const QVariant rowSuffix = rs.Field(QStringLiteral("Suffix"));
+    if (!rowSuffix.isNull() && rowSuffix.isValid()) {
+        suffix = rowSuffix;
+    }
+    return rs.Field(QStringLiteral("ProductCode"));
+}
+
+QVariant AssemblyDbClass::GetArtNrFromDevID(const QVariant& devId) {
+    QVariant ignored;
+    return GetArtNrFromDevID(devId, ignored);
+}
+
+qint32 AssemblyDbClass::GetMasterProdOrderFromDeviceID(qint32 devId) {
+    const RecordSet rs = Select(QStringLiteral("SELECT device_assembly.MasterProdOrder, device_assembly.AssemblyType "
+                                               "FROM device_assembly WHERE device_assembly.Device_Assembly = ? "
+                                               "AND device_assembly.AssemblyType = 'A' ORDER BY device_assembly.ID;"),
+                                {devId});
+    if (rs.Eof()) {
+        return -1;
+    }
+    const QVariant order = rs.Field(QStringLiteral("MasterProdOrder"));
+    if (order.isNull()) {
+        throw VelkorError(94, QStringLiteral("Invalid use of Null"));
+    }
+    return order.toInt();
+}
+
+// ---- Counts by device ID -------------------------------------------------------------------------
+
+qint16 AssemblyDbClass::GetNumberOfProdctionCodesFromDevID(qint32 devId) {
+    return CountValue(
+        SelectFirstValue(QStringLiteral("SELECT Count(device_productioncode.DeviceID) AS ProductionCodeCount "
+                                        "FROM device_productioncode WHERE device_productioncode.DeviceID = ?;"),
+                         {devId}, QStringLiteral("ProductionCodeCount")));
+}
+
+qint16 AssemblyDbClass::GetNumberOfSerialsFromDevID(qint32 devId) {
+    return CountValue(SelectFirstValue(
+        QStringLiteral("SELECT Count(device_serialnumber.DeviceID) AS SerialnumberCount FROM device_serialnumber "
+                       "WHERE device_serialnumber.ExtFlag = '0' AND device_serialnumber.DeviceID = ?;"),
+        {devId}, QStringLiteral("SerialnumberCount")));
+}
+
+qint16 AssemblyDbClass::GetNumberOfExtSerFromDevID(qint32 devId) {
+    return CountValue(SelectFirstValue(
+        QStringLiteral("SELECT Count(device_serialnumber.DeviceID) AS SerialnumberCount FROM device_serialnumber "
+                       "WHERE device_serialnumber.ExtFlag = '1' AND device_serialnumber.DeviceID = ?;"),
+        {devId}, QStringLiteral("SerialnumberCount")));
+}
+
+// ---- Lookups by identifier -----------------------------------------------------------------------
+
+QVariant AssemblyDbClass::GetDevIdFromProdCodeOrSerNr(const QString& prodCode, const QString& serNr) {
+    if (IsProdCodeFormat(prodCode)) {
+        return DeviceIdValue(
+            SelectFirstValue(QStringLiteral("SELECT DeviceID FROM device_productioncode WHERE ProductionCode = ? "
+                                            "ORDER BY device_productioncode.CreationDate DESC, ID DESC;"),
+                             {prodCode}, QStringLiteral("DeviceID")));
+    }
+    if (!serNr.isEmpty() && IsSerNrFormat(serNr)) {
+        return DeviceIdValue(
+            SelectFirstValue(QStringLiteral("SELECT DeviceID FROM device_serialnumber WHERE SerialNumber = ? "
+                                            "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
+                             {serNr}, QStringLiteral("DeviceID")));
+    }
+    return QVariant();
+}
+
 bool AssemblyDbClass::IsSerNrExtSer(const QString& serNr) {
     const QVariant flag =
         SelectFirstValue(QStringLiteral("SELECT ExtFlag FROM device_serialnumber WHERE SerialNumber = ? "
-                                        "ORDER BY device_serialnumber.CreationDate DESC;"),
+                                        "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
                          {serNr}, QStringLiteral("ExtFlag"));
     return !IsNullOrEmpty(flag) && LeadingNumber(flag.toString()) > 0;
 }

@@ -29,3 +29,78 @@ QString AssemblyDbClass::GetProdDescriptionFromArtNrKHK(const QString& artNr) {
                          {pattern + QLatin1Char('%')}, QStringLiteral("Name"));
     return IsNullOrEmpty(value) ? QString() : value.toString();
 }
+
+namespace {
+
+// A count of the bill of materials; a missing count is a data error of the ERP copy.
+qint16 BillOfMatCount(const QVariant& value) {
+    if (!value.isValid()) {
+        return 0;  // the article has no row
+    }
+    if (value.isNull()) {
+        throw VelkorError(94, QStringLiteral("Invalid use of Null"));
+    }
+    return static_cast<qint16>(value.toInt());
+}
+
+}  // namespace
+
+bool AssemblyDbClass::GetTestReqiredFromBillOfMat(const QString& artNr) {
+    const QVariant required = SelectFirstValue(
+        QStringLiteral("SELECT productioncode_count_khk.TestRequired, productioncode_count_khk.Variation "
+                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
+                       "ORDER BY productioncode_count_khk.Variation DESC"),
+        {artNr}, QStringLiteral("TestRequired"));
+    return !IsNullOrEmpty(required) && required.toInt() == -1;
+}
+
+qint16 AssemblyDbClass::GetSerNrCountFromBillOfMat(const QString& artNr) {
+    return BillOfMatCount(SelectFirstValue(
+        QStringLiteral("SELECT productioncode_count_khk.SerialNumberCount, productioncode_count_khk.Variation "
+                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
+                       "ORDER BY productioncode_count_khk.Variation DESC"),
+        {artNr}, QStringLiteral("SerialNumberCount")));
+}
+
+qint16 AssemblyDbClass::GetProdCodeCountFromBillOfMat(const QString& artNr) {
+    return BillOfMatCount(SelectFirstValue(
+        QStringLiteral("SELECT productioncode_count_khk.ProductionCodeCount, productioncode_count_khk.Variation "
+                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
+                       "ORDER BY productioncode_count_khk.Variation ASC"),
+        {artNr}, QStringLiteral("ProductionCodeCount")));
+}
+
+qint16 AssemblyDbClass::GetExtSerCountFromBillOfMat(const QString& artNr) {
+    return BillOfMatCount(SelectFirstValue(
+        QStringLiteral("SELECT productioncode_count_khk.ExtSerialNumberCount, productioncode_count_khk.Variation "
+                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
+                       "ORDER BY productioncode_count_khk.Variation ASC"),
+        {artNr}, QStringLiteral("ExtSerialNumberCount")));
+}
+
+QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const QString& artNrFrom,
+                                                     const QString& artNrTo) {
+    const QVariant order = SelectFirstValue(
+        QStringLiteral("SELECT serialnumber_prod_history_khk.ProductionOrdernumber FROM serialnumber_prod_history_khk "
+                       "WHERE serialnumber_prod_history_khk.Serialnumber = ? "
+                       "AND serialnumber_prod_history_khk.Articlenumber_PE = ? "
+                       "AND serialnumber_prod_history_khk.Articlenumber_PZ = ? "
+                       "ORDER BY serialnumber_prod_history_khk.ID;"),
+        {serNr, artNrFrom, artNrTo}, QStringLiteral("ProductionOrdernumber"));
+    // The workstation names a production order by the last six characters of the ERP order number.
+    return IsNullOrEmpty(order) ? QString() : order.toString().right(6);
+}
+
+bool AssemblyDbClass::IsSerNrBackfitHistoryInKHK(const QString& serNr, const QString& artNrFrom,
+                                                 const QString& artNrTo) {
+    const QVariant target = SelectFirstValue(
+        QStringLiteral("SELECT serialnumber_prod_history_khk.Serialnumber, "
+                       "serialnumber_prod_history_khk.ProductionOrdernumber, "
+                       "serialnumber_prod_history_khk.Articlenumber_PE, serialnumber_prod_history_khk.Articlenumber_PZ "
+                       "FROM serialnumber_prod_history_khk WHERE serialnumber_prod_history_khk.Serialnumber = ? "
+                       "AND serialnumber_prod_history_khk.Articlenumber_PE = ? "
+                       "AND serialnumber_prod_history_khk.Articlenumber_PZ = ? "
+                       "ORDER BY serialnumber_prod_history_khk.ID;"),
+        {serNr, artNrFrom, artNrTo}, QStringLiteral("Articlenumber_PZ"));
+    return !IsNullOrEmpty(target);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include "db/AssemblyDbClass.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestDatabase.h"
+
+// Every traceability test starts from the demo database, with scripted dialogs installed before the
+// database object exists (and removed after it is gone). Test rows use articles starting with "T-".
+class TraceabilityFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ResetTestDatabase(); }
+
+    qint32 NewDevice() { return db_.CreateDevice().toInt(); }
+
+    // A device with its own assembly number; returns the assembly number.
+    qint32 NewAssembly(qint32 devId, qint32 order = 900001) { return db_.CreateAssNrFromDivID(devId, order).toInt(); }
+
+    // Every row of the six tables the program writes, for comparing before and after.
+    static QStringList TraceabilityRows() {
+        QStringList rows;
+        for (const char* table : {"device", "device_assembly", "device_productioncode", "device_serialnumber",
+                                  "device_productionordernumber", "device_productcode"}) {
+            rows.append(QLatin1String(table));
+            rows += QueryTestRows(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)));
+        }
+        return rows;
+    }
+
+    // The generic report text the database class shows for an error of its own.
+    static QString AppErrorReport(const QString& description, const QString& procedure) {
+        return QStringLiteral("Error -2147219503 (%1) in procedure %2 of Klassenmodul AssemblyDbClass")
+            .arg(description, procedure);
+    }
+
+    ScriptedDialogs dialogs_;
+    AssemblyDbClass db_;
+};
