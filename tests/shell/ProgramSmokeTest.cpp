@@ -65,13 +65,13 @@ protected:
     }
 
     QString WaitForWindow(const QString& namePattern) {
-        const QString ids = Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+        const QString ids = Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
                                                              QStringLiteral("--name"), namePattern});
         return ids.split(QLatin1Char('\n')).value(0);
     }
 
     bool WindowExists(const QString& namePattern) {
-        return !Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), namePattern}).isEmpty();
+        return !Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern}).isEmpty();
     }
 
     void TypeInto(const QString& window, const QString& text) {
