@@ -1,19 +1,24 @@
 #include "tree/widgets/TreeControlView.h"
 
 #include <QFontDatabase>
+#include <QScopedValueRollback>
 
 #include "tree/NodeTree.h"
 #include "tree/widgets/NodeTreeModel.h"
 
-TreeControlView::TreeControlView(NodeTree& nodes, QWidget* parent)
-    : QTreeView(parent), nodes_(nodes), model_(new NodeTreeModel(nodes, this)) {
+TreeControlView::TreeControlView(NodeTree& nodes, QWidget* parent) : QTreeView(parent), nodes_(nodes) {
+    // The view must know of a removal before the model announces it: the selection model moves the current
+    // index to a neighbour while the rows go, and that move is no choice of the worker.
+    connect(&nodes_, &NodeTree::nodeAboutToBeRemoved, this, [this](TreeNode*) { followingNodes_ = true; });
+    connect(&nodes_, &NodeTree::aboutToBeCleared, this, [this]() { followingNodes_ = true; });
+    model_ = new NodeTreeModel(nodes, this);
     setModel(model_);
     setHeaderHidden(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    // The model's slots run first (connected first), so the view reacts to rows that already exist.
+    // From here on the model's slots run first (connected first), so the view reacts to rows that exist.
     connect(&nodes_, &NodeTree::selectedNodeChanged, this, [this](TreeNode* node) { ShowSelectedNode(node); });
     connect(&nodes_, &NodeTree::nodeExpandedChanged, this, [this](TreeNode* node) { ShowExpanded(node); });
     connect(&nodes_, &NodeTree::nodeAdded, this, [this](TreeNode* node) {
@@ -22,12 +27,10 @@ TreeControlView::TreeControlView(NodeTree& nodes, QWidget* parent)
         }
         ShowExpanded(node);
     });
-    connect(&nodes_, &NodeTree::nodeAboutToBeRemoved, this, [this](TreeNode*) { followingNodes_ = true; });
     connect(&nodes_, &NodeTree::nodeRemoved, this, [this]() {
         followingNodes_ = false;
         ShowSelectedNode(nodes_.SelectedItem());
     });
-    connect(&nodes_, &NodeTree::aboutToBeCleared, this, [this]() { followingNodes_ = true; });
     connect(&nodes_, &NodeTree::cleared, this, [this]() { followingNodes_ = false; });
     connect(&nodes_, &NodeTree::refreshRequested, this, [this]() { viewport()->update(); });
 
@@ -70,7 +73,7 @@ TreeNode* TreeControlView::NodeAtPoint(const QPoint& viewportPos) const {
 }
 
 void TreeControlView::ShowSelectedNode(TreeNode* node) {
-    followingNodes_ = true;
+    const QScopedValueRollback<bool> following(followingNodes_, true);
     if (node != nullptr) {
         const QModelIndex index = IndexOf(node);
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -79,7 +82,6 @@ void TreeControlView::ShowSelectedNode(TreeNode* node) {
         selectionModel()->clearSelection();
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
-    followingNodes_ = false;
     viewport()->update();
 }
 
@@ -92,8 +94,7 @@ void TreeControlView::TakeCurrentFromView(const QModelIndex& current) {
 void TreeControlView::ShowExpanded(TreeNode* node) {
     const QModelIndex index = IndexOf(node);
     if (isExpanded(index) != node->Expanded()) {
-        followingNodes_ = true;
+        const QScopedValueRollback<bool> following(followingNodes_, true);
         setExpanded(index, node->Expanded());
-        followingNodes_ = false;
     }
 }

@@ -33,6 +33,6 @@ private:
     void ShowExpanded(TreeNode* node);
 
     NodeTree& nodes_;
-    NodeTreeModel* model_;
+    NodeTreeModel* model_ = nullptr;
     bool followingNodes_ = false;  // the view is being brought in step with the NodeTree
 };

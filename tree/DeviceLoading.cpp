@@ -1,0 +1,175 @@
+// Device nodes: placing a device into a node, showing the recorded sub-devices of a device, recording the
+// membership of a node's device in its parent's device, and clearing a device out of a node.
+
+#include <limits>
+
+#include "db/AssemblyDbClass.h"
+#include "db/RecordSet.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+#include "shell/VelkorError.h"
+#include "tree/NodeKey.h"
+#include "tree/NodeText.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeHost.h"
+#include "tree/TreeView.h"
+
+namespace {
+
+const char* const kUnknownImage = "Unknown";
+
+// True when the key is the expected key of one piece: the article number, one blank, one digit.
+bool IsPieceKeyOf(const QString& key, const QString& artNr) {
+    return key.size() == artNr.size() + 2 && key.startsWith(artNr) && key.at(artNr.size()) == QLatin1Char(' ') &&
+           key.back().isDigit() && key.back().unicode() < 128;
+}
+
+int CountKeysBeginningWith(const NodeTree& tree, const QString& prefix) {
+    int count = 0;
+    for (int index = 0; index < tree.Count(); ++index) {
+        if (tree.Item(index)->Key().startsWith(prefix)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+// A number read from a record or a text field as a device ID, assembly number or order number.
+qint32 ToInt32(const QVariant& value) {
+    const qint64 number = LeadingNumber(value.toString());
+    if (number > std::numeric_limits<qint32>::max() || number < std::numeric_limits<qint32>::min()) {
+        throw VelkorError(6, QStringLiteral("Overflow"), QStringLiteral("TreeView"));
+    }
+    return static_cast<qint32>(number);
+}
+
+RecordSet MembersOrEmpty(AssemblyDbClass& db, const QString& sql, const QVariant& number) {
+    RecordSet rows;
+    try {
+        db.GetDataWithQuery(sql, rows, {number});
+    } catch (const VelkorError&) {
+        rows.Close();  // a relation that cannot be read skips that level
+    }
+    return rows;
+}
+
+}  // namespace
+
+void TreeView::InsertDeviceIntoSpecifiedNode(TreeNode* node, qint32 devId) {
+    TreeNode& target = NodeOrRaise(node);
+    if (devId <= 0) {
+        throw VelkorError(kAppErrorNumber, QStringLiteral("Passed DevID = 0"), QStringLiteral("TreeView"));
+    }
+    const QString key = target.Key();
+    const QString suffix = IsPieceKeyOf(key, GetArtNrFromNodeText(target.Text())) ? key.right(1) : QStringLiteral("0");
+    target.SetKey(DeviceNodeKey(devId, suffix));
+    target.SetExpanded(true);
+    Tree().Refresh();
+}
+
+void TreeView::InsertSubAssemblysFromDeviceID(qint32 devId, TreeNode* parentNode) {
+    NodeOrRaise(parentNode);
+    QSet<qint32> visited{devId};
+    LoadSubAssemblys(devId, parentNode, visited);
+}
+
+void TreeView::LoadSubAssemblys(qint32 devId, TreeNode* parentNode, QSet<qint32>& visited) {
+    AssemblyDbClass& db = Db();
+    const QVariant assNr = db.GetAssemblyfromDevID(devId);
+    if (IsNullOrEmpty(assNr)) {
+        return;
+    }
+    RecordSet members = MembersOrEmpty(
+        db,
+        QStringLiteral("SELECT Device_Assembly FROM device_assembly WHERE AssemblyNum = ? AND AssemblyType = 'Z' "
+                       "ORDER BY ID;"),
+        assNr);
+    NodeTree& tree = Tree();
+    for (; members.IsOpen() && !members.Eof(); members.MoveNext()) {
+        RecordSet devices =
+            MembersOrEmpty(db,
+                           QStringLiteral("SELECT Device_Assembly FROM device_assembly WHERE AssemblyType = 'A' AND "
+                                          "AssemblyNum = ? ORDER BY ID;"),
+                           members.Field(QStringLiteral("Device_Assembly")));
+        for (; devices.IsOpen() && !devices.Eof(); devices.MoveNext()) {
+            const QString subDevIdText = TrimBlanks(devices.Field(QStringLiteral("Device_Assembly")).toString());
+            const qint32 subDevId = ToInt32(subDevIdText);
+            if (subDevId <= 0 || visited.contains(subDevId)) {
+                continue;  // no device, or one this walk has shown already (the records form a cycle)
+            }
+            visited.insert(subDevId);
+
+            const QString artNr = db.GetArtNrFromDevID(subDevId).toString();
+            const int instance = CountKeysBeginningWith(tree, subDevIdText);
+            const QString key = DeviceNodeKey(subDevId, QString::number(instance));
+            TreeNode* node = GetNodeWithDevIdAndArtNr(artNr, QVariant(), subDevId);
+            if (node == nullptr) {
+                node = GetNodeWithoutDevIdWithArtNr(artNr, QVariant());
+            }
+            if (node != nullptr) {
+                node->SetKey(key);
+            } else {
+                const QString image = QString::fromLatin1(kUnknownImage);
+                node = tree.Add(parentNode, key, artNr, image, image);
+            }
+            node->SetExpanded(true);
+            tree.Refresh();
+
+            LoadSubAssemblys(subDevId, node, visited);
+            InsertProdcodeCountInNodeWithDeviceIdText(node);
+        }
+    }
+}
+
+QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node) {
+    try {
+        const qint32 devId = DeviceIdOfKey(NodeOrRaise(node).Key());
+        if (devId == 0) {
+            throw VelkorError(10032, QStringLiteral("Node Has no Device Entry"), QStringLiteral("Insert Assembly"));
+        }
+        AssemblyDbClass& db = Db();
+        const qint32 paNr = ToInt32(host_.PaNrText());
+        QVariant assNr = db.GetAssemblyfromDevID(devId);
+        if (IsNullOrEmpty(assNr)) {
+            assNr = db.CreateAssNrFromDivID(devId, paNr);
+        }
+        if (TreeNode* parent = node->Parent()) {
+            const qint32 parentDevId = DeviceIdOfKey(parent->Key());
+            QVariant parentAssNr = db.GetAssemblyfromDevID(parentDevId);
+            if (IsNullOrEmpty(parentAssNr) && parentDevId != 0) {
+                // A membership under a parent without assembly number would link to nothing.
+                parentAssNr = db.CreateAssNrFromDivID(parentDevId, paNr);
+            }
+            db.AddChildToParentAssembly(ToInt32(assNr), ToInt32(parentAssNr));
+        }
+        return assNr;
+    } catch (const VelkorError& error) {
+        Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure InsertNewDeviceIntoAssembledDevicesInTreeView of "
+                                        "Klassenmodul TreeView")
+                             .arg(error.Number())
+                             .arg(error.Description()));
+        return QVariant();
+    }
+}
+
+void TreeView::ClearDeviceInNode(TreeNode* node) {
+    TreeNode& target = NodeOrRaise(node);
+    NodeTree& tree = Tree();
+    TreeNode* root = target.Root();
+    const qint32 rootDevId = DeviceIdOfKey(root->Key());
+
+    while (TreeNode* child = target.FirstChild()) {
+        tree.Remove(child);
+    }
+    const QString artNr = GetArtNrFromNodeText(target.Text());
+    target.SetKey(ExpectedNodeKey(artNr, QStringLiteral("0")));
+    InsertNewArtNrInToNode(&target, artNr);
+    const QString image = QString::fromLatin1(kUnknownImage);
+    target.SetImage(image);
+    target.SetSelectedImage(image);
+
+    if (rootDevId != 0 && Db().GetNrOfProdCodesOfAssembly(rootDevId) != 0) {
+        InsertSubAssemblysFromDeviceID(rootDevId, root);
+        InsertProdcodeCountInNodeWithDeviceIdText(root);
+    }
+}

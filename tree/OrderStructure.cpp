@@ -1,0 +1,115 @@
+// The expected structure of a production order: a root for the order's article and one node per piece of
+// every sub-component with something to capture.
+
+#include <cmath>
+
+#include "db/AssemblyDbClass.h"
+#include "db/RecordSet.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+#include "tree/BillOfMat.h"
+#include "tree/NodeKey.h"
+#include "tree/NodeText.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeView.h"
+
+namespace {
+
+const char* const kUnknownImage = "Unknown";
+
+void ShowInvalidOrder() {
+    Dialogs().MsgBox(QStringLiteral("Ungültiger Produktionsauftrag"));
+}
+
+// Whole pieces of a hierarchy row; a fraction is cut off, a missing count counts as none.
+qint64 PieceCount(const QVariant& subCount) {
+    bool ok = false;
+    const double value = TrimBlanks(subCount.toString()).toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return 0;
+    }
+    return static_cast<qint64>(std::floor(value));
+}
+
+TreeNode* AddExpectedNode(NodeTree& tree, TreeNode* parent, const QString& key, const QString& text) {
+    const QString image = QString::fromLatin1(kUnknownImage);
+    return tree.Add(parent, key, text, image, image);
+}
+
+}  // namespace
+
+TreeNode* TreeView::CreateRootDevice(const QString& artNr) {
+    NodeTree& tree = Tree();
+    tree.Clear();
+    if (artNr.isEmpty()) {
+        ShowInvalidOrder();
+        return nullptr;
+    }
+    AssemblyDbClass& db = Db();
+    TreeNode* root = AddExpectedNode(tree, nullptr, ExpectedNodeKey(artNr, QStringLiteral("0")),
+                                     ExpectedTextFor(db, artNr, ReadBillOfMat(db, artNr)));
+    root->SetExpanded(true);
+    return root;
+}
+
+void TreeView::CreateNodesForPA(const QString& paNr) {
+    AssemblyDbClass& db = Db();
+    const QString artNr = ArticleFromProductCode(db.GetArtNrFromPaNrKHK(paNr));
+    NodeTree& tree = Tree();
+    tree.Clear();
+    const BillOfMatFigures figures = ReadBillOfMat(db, artNr);
+    if (!figures.HasAnyFlag()) {
+        Dialogs().MsgBox(
+            QStringLiteral("Dieser Artikel beinhaltet keine @? Flags in der KHK Stückliste. Bitte die Stückliste "
+                           "entspechend Korrigieren"));
+        return;
+    }
+    if (artNr.isEmpty()) {
+        ShowInvalidOrder();
+        return;
+    }
+    TreeNode* root = AddExpectedNode(tree, nullptr, ExpectedNodeKey(artNr, QStringLiteral("0")),
+                                     ExpectedTextFor(db, artNr, figures));
+    root->SetExpanded(true);
+    InsertSubAssemblys(paNr, root);
+}
+
+void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
+    NodeOrRaise(parentNode);
+    AssemblyDbClass& db = Db();
+    RecordSet rows;
+    try {
+        db.GetDataWithQuery(QStringLiteral("SELECT SubProductCode, SubCount FROM productionorder_hierarchy_khk "
+                                           "WHERE ProductionOrderNumber = ? ORDER BY ID;"),
+                            rows, {paNr});
+    } catch (const VelkorError&) {
+        return;  // an order whose hierarchy cannot be read shows its root only
+    }
+    NodeTree& tree = Tree();
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+        const QString subArtNr = TrimBlanks(rows.Field(QStringLiteral("SubProductCode")).toString());
+        const qint64 pieces = PieceCount(rows.Field(QStringLiteral("SubCount")));
+        const BillOfMatFigures figures = ReadBillOfMat(db, subArtNr);
+        if (!figures.HasAnyFlag()) {
+            continue;
+        }
+        const QString text = ExpectedTextFor(db, subArtNr, figures);
+        if (pieces > 1) {
+            for (qint64 piece = 1; piece <= pieces; ++piece) {
+                TreeNode* node =
+                    AddExpectedNode(tree, parentNode, ExpectedNodeKey(subArtNr, QString::number(piece)), text);
+                node->SetExpanded(true);
+            }
+        } else {
+            const QString suffix = figures.serNrs != 0 ? QStringLiteral("0") : QStringLiteral("2");
+            AddExpectedNode(tree, parentNode, ExpectedNodeKey(subArtNr, suffix), text);
+        }
+    }
+}
+
+void TreeView::InsertNewArtNrInToNode(TreeNode* node, const QString& artNr) {
+    TreeNode& target = NodeOrRaise(node);
+    AssemblyDbClass& db = Db();
+    target.SetText(ExpectedTextFor(db, artNr, ReadBillOfMat(db, artNr)));
+    target.SetExpanded(true);
+}
