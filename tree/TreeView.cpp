@@ -22,6 +22,9 @@ TreeView::TreeView(TreeHost& host) : host_(host) {
 }
 
 NodeTree& TreeView::Tree() const {
+    if (treeViewIndex_ != 0 && treeViewIndex_ != 1) {
+        throw VelkorError(9, QStringLiteral("Index außerhalb des gültigen Bereichs"), QStringLiteral("TreeView"));
+    }
     return host_.TreeViewCtr(treeViewIndex_);
 }
 

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
 #include "shell/VelkorError.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
+#include "tests/tree/TestTexts.h"
 #include "tests/tree/TestTreeHost.h"
 #include "tests/tree/TreeTestData.h"
 #include "tree/NodeText.h"
@@ -12,9 +11,6 @@
 
 namespace {
 
-QString Blanks(int count) {
-    return QString(count, QLatin1Char(' '));
-}
 QString Key(qint32 devId, int instance) {
     return QString::number(devId) + "K" + QString::number(instance);
 }

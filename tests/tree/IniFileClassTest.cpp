@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/tree/TestTexts.h"
 #include "tree/IniFileClass.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "shell/VelkorError.h"
+#include "tests/tree/TestTexts.h"
 #include "tests/tree/TestTreeHost.h"
 #include "tree/NodeText.h"
 #include "tree/TreeView.h"
@@ -175,6 +175,8 @@ TEST_F(NavigationTest, SelectLastNodeByKeyOrIndex) {
     // The second tree control is reached through the index.
     tree_.SetTreeViewIndex(1);
     EXPECT_EQ(tree_.GetNodeWithArtNr(""), nullptr);
+    tree_.SetTreeViewIndex(2);
+    EXPECT_THROW(tree_.GetNodeWithArtNr(""), VelkorError);
     tree_.SetTreeViewIndex(0);
     EXPECT_EQ(tree_.GetNodeWithArtNr(""), root);
 }

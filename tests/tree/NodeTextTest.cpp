@@ -1,17 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
+#include "tests/tree/TestTexts.h"
 #include "tree/NodeKey.h"
 #include "tree/NodeText.h"
-
-namespace {
-
-QString Blanks(int count) {
-    return QString(count, QLatin1Char(' '));
-}
-
-}  // namespace
 
 TEST(NodeTextTest, ExpectedFormPadsTheArticleToTwentyFiveCharacters) {
     EXPECT_EQ(ExpectedNodeText("ART-7", 1, true, 1, 2, true), "ART-7" + Blanks(20) + " P(0/1) S(0/1) F(0/2) T");

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
 #include "shell/VelkorError.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
+#include "tests/tree/TestTexts.h"
 #include "tests/tree/TestTreeHost.h"
 #include "tests/tree/TreeTestData.h"
 #include "tree/TreeView.h"
@@ -14,10 +13,6 @@ namespace {
 const char* const kNoFlagsMessage =
     "Dieser Artikel beinhaltet keine @? Flags in der KHK Stückliste. Bitte die Stückliste entspechend Korrigieren";
 const char* const kInvalidOrderMessage = "Ungültiger Produktionsauftrag";
-
-QString Blanks(int count) {
-    return QString(count, QLatin1Char(' '));
-}
 
 class OrderStructureTest : public ::testing::Test {
 protected:

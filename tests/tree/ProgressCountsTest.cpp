@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
+#include "tests/tree/TestTexts.h"
 #include "tests/tree/TestTreeHost.h"
 #include "tests/tree/TreeTestData.h"
 #include "tree/NodeText.h"
 #include "tree/TreeView.h"
 
 namespace {
-
-QString Blanks(int count) {
-    return QString(count, QLatin1Char(' '));
-}
 
 class ProgressCountsTest : public ::testing::Test {
 protected:

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "tests/tree/QtPrinters.h"
-
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 
+#include "tests/tree/TestTexts.h"
 #include "tests/tree/TestTreeHost.h"
 #include "tree/NodeImageList.h"
 #include "tree/NodeTree.h"
