@@ -21,9 +21,11 @@ QString NextConnectionName() {
 // Texts are bound as UTF-8 bytes: the ODBC driver then receives exactly the characters of the text.
 // (Bound as wide strings they arrive with the terminating zero as one more character, and no
 // longer compare equal to the stored values.)
+// Every text is a text, also an empty one that happens to be a null QString (it must not become NULL).
 QVariant BindableValue(const QVariant& value) {
-    if (value.typeId() == QMetaType::QString && !value.isNull()) {
-        return value.toString().toUtf8();
+    if (value.typeId() == QMetaType::QString) {
+        const QByteArray bytes = value.toString().toUtf8();
+        return bytes.isNull() ? QByteArray("", 0) : bytes;
     }
     return value;
 }

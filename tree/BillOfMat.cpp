@@ -4,8 +4,7 @@
 #include "tree/NodeText.h"
 
 BillOfMatFigures ReadBillOfMat(AssemblyDbClass& db, const QString& articleNumber) {
-    // A null text would be bound as NULL and match nothing; the empty article number is looked up as such.
-    const QString artNr = articleNumber.isNull() ? QStringLiteral("") : articleNumber;
+    const QString& artNr = articleNumber;
     BillOfMatFigures figures;
     figures.testRequired = db.GetTestReqiredFromBillOfMat(artNr);
     figures.extSerNrs = db.GetExtSerCountFromBillOfMat(artNr);

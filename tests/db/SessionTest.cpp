@@ -4,9 +4,83 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
 
-TEST(SessionTest, ConnectsToTestDatabase) {
+namespace {
+
+const QString kUnfinishedTransactions = QStringLiteral(
+    "Achtung eine oder mehrere Transaktionen wurden nicht gültig beendet. Bitte bei Herr Varlow (Brenvik) melden. "
+    "Sie können trotzdem weiter Arbeiten. Danke !");
+
+int Devices() { return CountTestRows(QStringLiteral("device")); }
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetTestDatabase(); }
     ScriptedDialogs dialogs;
+};
+
+TEST_F(SessionTest, CommitKeepsAndRollbackUndoesWithCounter) {
     AssemblyDbClass db;
-    EXPECT_TRUE(db.IsConnected());
+    ASSERT_TRUE(db.IsConnected());
+    const int before = Devices();
+
+    db.Begin();
+    EXPECT_EQ(db.OpenTransactionCount(), 1);
+    db.CreateDevice();
+    db.Rollback();
+    EXPECT_EQ(db.OpenTransactionCount(), 0);
+    EXPECT_EQ(Devices(), before);
+
+    db.Begin();
+    db.CreateDevice();
+    db.Commit();
+    EXPECT_EQ(Devices(), before + 1);
     EXPECT_TRUE(dialogs.Messages().isEmpty());
 }
+
+TEST_F(SessionTest, CommitWithoutTransactionGoesBelowZeroAndClosesSilently) {
+    {
+        AssemblyDbClass db;
+        db.Commit();
+        EXPECT_EQ(db.OpenTransactionCount(), -1);
+    }
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
+}
+
+TEST_F(SessionTest, DestructionCommitsOpenTransactionsAndWarnsOnce) {
+    const int before = Devices();
+    {
+        AssemblyDbClass db;
+        db.Begin();
+        db.Begin();  // no nesting of its own: one database transaction, counter 2
+        EXPECT_EQ(db.OpenTransactionCount(), 2);
+        db.CreateDevice();
+    }
+    EXPECT_EQ(Devices(), before + 1);  // committed, not lost
+    EXPECT_EQ(dialogs.Messages(), QStringList{kUnfinishedTransactions});
+}
+
+TEST_F(SessionTest, QueryWithoutRowsReturnsFalseAndLeavesSetOpen) {
+    AssemblyDbClass db;
+    RecordSet rs;
+    EXPECT_FALSE(db.GetDataWithQuery(QStringLiteral("SELECT ID FROM device WHERE ID = ?"), rs, {-1}));
+    EXPECT_TRUE(rs.IsOpen());
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_TRUE(db.GetDataWithQuery(QStringLiteral("SELECT ? AS Value"), rs, {QStringLiteral("  x  ")}));
+    EXPECT_EQ(rs.Field(QStringLiteral("value")).toString(), QStringLiteral("x"));  // trimmed, any letter case
+}
+
+TEST_F(SessionTest, TextsAreBoundExactlyAndEmptyIsNotNull) {
+    AssemblyDbClass db;
+    RecordSet rs;
+    const QString tricky = QStringLiteral("O'Brien \\ \"x\"; -- Prüf");
+    ASSERT_TRUE(db.GetDataWithQuery(QStringLiteral("SELECT ? AS Value, HEX(?) AS Hex, ? IS NULL AS IsNull"), rs,
+                                    {tricky, QStringLiteral("AB"), QString()}));
+    EXPECT_EQ(rs.Field(QStringLiteral("Value")).toString(), tricky);
+    EXPECT_EQ(rs.Field(QStringLiteral("Hex")).toString(), QStringLiteral("4142"));  // no terminating zero
+    EXPECT_EQ(rs.Field(QStringLiteral("IsNull")).toInt(), 0);
+}
+
+// A database that is down at start is tested with the real program (ProgramSmokeTest): unixODBC reads
+// its data sources once per process, so it cannot be pointed elsewhere within one test program.
+
+}  // namespace
