@@ -84,7 +84,9 @@ void AssemblyDbClass::Open() {
     Execute(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"));
 }
 
-bool AssemblyDbClass::IsConnected() const { return DBConObj().isOpen(); }
+bool AssemblyDbClass::IsConnected() const {
+    return DBConObj().isOpen();
+}
 
 void AssemblyDbClass::ReportError(const VelkorError& error, const QString& procedure) {
     Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure %3 of Klassenmodul AssemblyDbClass")
@@ -118,10 +120,10 @@ void AssemblyDbClass::Rollback() {
 void AssemblyDbClass::Execute(const QString& sql, const QVariantList& values) {
     QSqlDatabase db = DBConObj();
     if (!db.isOpen()) {
-        throw ProviderError::FromSqlError(db.lastError().isValid()
-                                              ? db.lastError()
-                                              : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"),
-                                                          QSqlError::ConnectionError));
+        throw ProviderError::FromSqlError(
+            db.lastError().isValid()
+                ? db.lastError()
+                : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"), QSqlError::ConnectionError));
     }
     QSqlQuery query(db);
     bool ok;
@@ -144,10 +146,10 @@ void AssemblyDbClass::Execute(const QString& sql, const QVariantList& values) {
 RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values) {
     QSqlDatabase db = DBConObj();
     if (!db.isOpen()) {
-        throw ProviderError::FromSqlError(db.lastError().isValid()
-                                              ? db.lastError()
-                                              : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"),
-                                                          QSqlError::ConnectionError));
+        throw ProviderError::FromSqlError(
+            db.lastError().isValid()
+                ? db.lastError()
+                : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"), QSqlError::ConnectionError));
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);

@@ -43,7 +43,8 @@ QVariant RecordSet::Field(const QString& name) const {
     const int index = FieldIndex(name);
     if (index < 0) {
         throw VelkorError(3265, QStringLiteral("Item cannot be found in the collection corresponding to the "
-                                               "requested name or ordinal: ") + name);
+                                               "requested name or ordinal: ") +
+                                    name);
     }
     return Field(index);
 }

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 
-
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 
@@ -14,7 +13,8 @@ constexpr int kProductionCodeLength = 9;
 
 }  // namespace
 
-KeystrokeCapture::KeystrokeCapture(ScanHandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {}
+KeystrokeCapture::KeystrokeCapture(ScanHandler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)) {}
 
 bool KeystrokeCapture::Install(QObject* tree) {
     if (tree_ != nullptr || tree == nullptr) {

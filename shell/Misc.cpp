@@ -32,8 +32,7 @@ QString TrimTrailingBlanks(const QString& text) {
 }
 
 bool IsNumeric(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?\\s*$"));
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?\\s*$"));
     return number.match(text).hasMatch();
 }
 
@@ -88,4 +87,6 @@ bool IsShiftKeyDown() {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
 }
 
-QString ProgramDirectory() { return QCoreApplication::applicationDirPath(); }
+QString ProgramDirectory() {
+    return QCoreApplication::applicationDirPath();
+}

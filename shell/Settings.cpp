@@ -23,16 +23,22 @@ QString Read(const char* environmentName, const QString& key, const QString& def
 
 namespace Settings {
 
-QString SettingsFilePath() { return QDir(ProgramDirectory()).filePath(QStringLiteral("velkor.ini")); }
-
-QString ArticleConfigDir() {
-    return Read("VELKOR_INI_DIR", QStringLiteral("Paths/ArticleConfigDir"), QString::fromLatin1(kDefaultArticleConfigDir));
+QString SettingsFilePath() {
+    return QDir(ProgramDirectory()).filePath(QStringLiteral("velkor.ini"));
 }
 
-QString UpdateHost() { return Read("VELKOR_UPDATE_HOST", QStringLiteral("Update/Host"), QString()).trimmed(); }
+QString ArticleConfigDir() {
+    return Read("VELKOR_INI_DIR", QStringLiteral("Paths/ArticleConfigDir"),
+                QString::fromLatin1(kDefaultArticleConfigDir));
+}
+
+QString UpdateHost() {
+    return Read("VELKOR_UPDATE_HOST", QStringLiteral("Update/Host"), QString()).trimmed();
+}
 
 QString UpdateRemotePath() {
-    return Read("VELKOR_UPDATE_PATH", QStringLiteral("Update/RemotePath"), QString::fromLatin1(kDefaultUpdateRemotePath));
+    return Read("VELKOR_UPDATE_PATH", QStringLiteral("Update/RemotePath"),
+                QString::fromLatin1(kDefaultUpdateRemotePath));
 }
 
 }  // namespace Settings

@@ -29,7 +29,8 @@ bool PlayTone(int frequencyHz, int durationMs) {
         const size_t frames = static_cast<size_t>(kRate) * static_cast<size_t>(durationMs) / 1000;
         std::vector<short> samples(frames);
         for (size_t i = 0; i < frames; ++i) {
-            samples[i] = static_cast<short>(12000 * std::sin(2.0 * M_PI * frequencyHz * static_cast<double>(i) / kRate));
+            samples[i] =
+                static_cast<short>(12000 * std::sin(2.0 * M_PI * frequencyHz * static_cast<double>(i) / kRate));
         }
         snd_pcm_sframes_t written = snd_pcm_writei(pcm, samples.data(), frames);
         if (written < 0) {

@@ -25,8 +25,14 @@ UserDialogs* installedDialogs = nullptr;
 
 }  // namespace
 
-UserDialogs& Dialogs() { return installedDialogs ? *installedDialogs : silentDialogs; }
+UserDialogs& Dialogs() {
+    return installedDialogs ? *installedDialogs : silentDialogs;
+}
 
-void SetDialogs(UserDialogs* dialogs) { installedDialogs = dialogs; }
+void SetDialogs(UserDialogs* dialogs) {
+    installedDialogs = dialogs;
+}
 
-QString ApplicationTitle() { return QStringLiteral("Velkor"); }
+QString ApplicationTitle() {
+    return QStringLiteral("Velkor");
+}

@@ -24,5 +24,5 @@ private:
 constexpr long kAppErrorNumber = -2147219503;
 
 // Provider error classes of the database layer.
-constexpr long kProviderGeneralFailure = -2147467259;   // includes a refused duplicate row
+constexpr long kProviderGeneralFailure = -2147467259;     // includes a refused duplicate row
 constexpr long kProviderRejectedStatement = -2147217900;  // a statement the database rejected

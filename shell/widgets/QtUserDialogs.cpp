@@ -63,12 +63,15 @@ MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon
 
 QString QtUserDialogs::InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
     bool accepted = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? ApplicationTitle() : title,
-                                               prompt, QLineEdit::Normal, defaultText, &accepted);
+    const QString text =
+        QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? ApplicationTitle() : title, prompt,
+                              QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
 }
 
-void QtUserDialogs::Beep(int frequencyHz, int durationMs) { PlayTone(frequencyHz, durationMs); }
+void QtUserDialogs::Beep(int frequencyHz, int durationMs) {
+    PlayTone(frequencyHz, durationMs);
+}
 
 void InstallGermanQtTranslations() {
     auto* translator = new QTranslator(QCoreApplication::instance());

@@ -10,7 +10,9 @@ const QString kUnfinishedTransactions = QStringLiteral(
     "Achtung eine oder mehrere Transaktionen wurden nicht gültig beendet. Bitte bei Herr Varlow (Brenvik) melden. "
     "Sie können trotzdem weiter Arbeiten. Danke !");
 
-int Devices() { return CountTestRows(QStringLiteral("device")); }
+int Devices() {
+    return CountTestRows(QStringLiteral("device"));
+}
 
 class SessionTest : public ::testing::Test {
 protected:

@@ -23,7 +23,8 @@ protected:
 
     void Type(const QString& keys) {
         for (QChar c : keys) {
-            const int key = c == QLatin1Char('\r') ? static_cast<int>(Qt::Key_Return) : static_cast<int>(c.toUpper().unicode());
+            const int key =
+                c == QLatin1Char('\r') ? static_cast<int>(Qt::Key_Return) : static_cast<int>(c.toUpper().unicode());
             QKeyEvent press(QEvent::KeyPress, key, c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(c));
             QApplication::sendEvent(&tree, &press);
         }

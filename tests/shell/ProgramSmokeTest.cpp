@@ -21,8 +21,9 @@ protected:
         display = qEnvironmentVariable("VELKOR_TEST_DISPLAY");
         ASSERT_FALSE(display.isEmpty()) << "No X server for the window tests: run them through scripts/test";
         ResetTestDatabase();
-        ExecTestSql(QStringLiteral("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) "
-                                   "VALUES ('990002', 'T-SMOKE-1XY', 'Rauchtest')"));
+        ExecTestSql(
+            QStringLiteral("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) "
+                           "VALUES ('990002', 'T-SMOKE-1XY', 'Rauchtest')"));
     }
 
     void TearDown() override {
@@ -65,26 +66,31 @@ protected:
     }
 
     QString WaitForWindow(const QString& namePattern) {
-        const QString ids = Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                                                             QStringLiteral("--name"), namePattern});
+        const QString ids =
+            Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                             QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern});
         return ids.split(QLatin1Char('\n')).value(0);
     }
 
     bool WindowExists(const QString& namePattern) {
-        return !Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern}).isEmpty();
+        return !Tool(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern})
+                    .isEmpty();
     }
 
     void TypeInto(const QString& window, const QString& text) {
         Tool(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
         if (!text.isEmpty()) {
-            Tool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+            Tool(QStringLiteral("xdotool"),
+                 {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
         }
         Tool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
         QThread::msleep(500);
     }
 
     void CloseAndExpectCleanEnd(const QString& window) {
-        Tool(QStringLiteral("/usr/bin/python3"), {QStringLiteral(VELKOR_SOURCE_DIR "/tests/shell/close_window.py"), window});
+        Tool(QStringLiteral("/usr/bin/python3"),
+             {QStringLiteral(VELKOR_SOURCE_DIR "/tests/shell/close_window.py"), window});
         ASSERT_TRUE(program.waitForFinished(10000)) << "the program did not end when its window was closed";
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.exitCode(), 0);
@@ -116,7 +122,8 @@ TEST_F(ProgramSmokeTest, UnreachableDatabaseIsReportedAndWindowStillOpens) {
     QFile source(qEnvironmentVariable("ODBCSYSINI") + QStringLiteral("/odbc.ini"));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     QString ini = QString::fromUtf8(source.readAll());
-    ini.replace(QRegularExpression(QStringLiteral("SOCKET=.*")), QStringLiteral("SOCKET=") + odbcDir.filePath("none.sock"));
+    ini.replace(QRegularExpression(QStringLiteral("SOCKET=.*")),
+                QStringLiteral("SOCKET=") + odbcDir.filePath("none.sock"));
     QFile target(odbcDir.filePath("odbc.ini"));
     ASSERT_TRUE(target.open(QIODevice::WriteOnly));
     target.write(ini.toUtf8());

@@ -20,7 +20,9 @@ bool AnswerFits(MsgAnswer answer, MsgButtons buttons) {
 
 }  // namespace
 
-ScriptedDialogs::ScriptedDialogs() { SetDialogs(this); }
+ScriptedDialogs::ScriptedDialogs() {
+    SetDialogs(this);
+}
 
 ScriptedDialogs::~ScriptedDialogs() {
     SetDialogs(nullptr);
@@ -28,9 +30,13 @@ ScriptedDialogs::~ScriptedDialogs() {
     EXPECT_TRUE(inputs_.empty()) << inputs_.size() << " scripted input(s) were never asked for";
 }
 
-void ScriptedDialogs::QueueAnswer(MsgAnswer answer) { answers_.push_back(answer); }
+void ScriptedDialogs::QueueAnswer(MsgAnswer answer) {
+    answers_.push_back(answer);
+}
 
-void ScriptedDialogs::QueueInput(const QString& text) { inputs_.push_back(text); }
+void ScriptedDialogs::QueueInput(const QString& text) {
+    inputs_.push_back(text);
+}
 
 QStringList ScriptedDialogs::Messages() const {
     QStringList texts;
@@ -90,5 +96,6 @@ QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, c
 }
 
 void ScriptedDialogs::Beep(int frequencyHz, int durationMs) {
-    entries_.push_back({Entry::Kind::Tone, QString(), QString(), MsgButtons::Ok, MsgIcon::None, frequencyHz, durationMs});
+    entries_.push_back(
+        {Entry::Kind::Tone, QString(), QString(), MsgButtons::Ok, MsgIcon::None, frequencyHz, durationMs});
 }

@@ -11,10 +11,18 @@
 
 namespace {
 
-const char* const kTablesInResetOrder[] = {
-    "device", "device_assembly", "device_productioncode", "device_serialnumber", "device_productionordernumber",
-    "device_productcode", "testpass", "testitem", "productionorder_khk", "productionorder_hierarchy_khk",
-    "productioncode_count_khk", "serialnumber_prod_history_khk"};
+const char* const kTablesInResetOrder[] = {"device",
+                                           "device_assembly",
+                                           "device_productioncode",
+                                           "device_serialnumber",
+                                           "device_productionordernumber",
+                                           "device_productcode",
+                                           "testpass",
+                                           "testitem",
+                                           "productionorder_khk",
+                                           "productionorder_hierarchy_khk",
+                                           "productioncode_count_khk",
+                                           "serialnumber_prod_history_khk"};
 
 QSqlDatabase TestConnection() {
     const QString name = QStringLiteral("velkor_test_admin");
@@ -39,7 +47,7 @@ QSqlQuery RunQuery(const QString& sql, const QVariantList& values) {
     for (const QVariant& value : values) {
         // Texts as UTF-8 bytes, as the program binds them (see AssemblyDbClass).
         query.addBindValue(value.typeId() == QMetaType::QString && !value.isNull() ? QVariant(value.toString().toUtf8())
-                                                                                    : value);
+                                                                                   : value);
     }
     ok = ok && query.exec();
     if (!ok) {
@@ -50,7 +58,9 @@ QSqlQuery RunQuery(const QString& sql, const QVariantList& values) {
 
 }  // namespace
 
-void ExecTestSql(const QString& sql, const QVariantList& values) { RunQuery(sql, values); }
+void ExecTestSql(const QString& sql, const QVariantList& values) {
+    RunQuery(sql, values);
+}
 
 QVariant QueryTestValue(const QString& sql, const QVariantList& values) {
     QSqlQuery query = RunQuery(sql, values);

@@ -8,6 +8,10 @@
 #include "shell/KeystrokeCapture.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeNode.h"
+#include "tree/TreeView.h"
+#include "tree/widgets/TreeControlView.h"
 #include "workstation/widgets/FormMain.h"
 
 namespace {
@@ -16,8 +20,9 @@ class FormMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetTestDatabase();
-        ExecTestSql(QStringLiteral("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) "
-                                   "VALUES ('990001', 'T-ORD-100XY', 'Prüfgerät T100')"));
+        ExecTestSql(
+            QStringLiteral("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) "
+                           "VALUES ('990001', 'T-ORD-100XY', 'Prüfgerät T100')"));
         form.Form_Load();
         QApplication::processEvents();
     }
@@ -71,7 +76,8 @@ TEST_F(FormMainTest, EnterOnKnownOrderShowsArticleAndDescriptionAndMovesToNewAss
     EXPECT_EQ(form.TB_Name(0)->text(), QStringLiteral("Prüfgerät T100"));
     EXPECT_EQ(form.Status(), QStringLiteral("Bereit"));
     EXPECT_EQ(QApplication::focusWidget(), form.CBNewAss(0));
-    EXPECT_TRUE(dialogs.Messages().isEmpty()) << dialogs.Messages().join(QLatin1Char('|')).toStdString();  // leaving the field did not check again
+    EXPECT_TRUE(dialogs.Messages().isEmpty())
+        << dialogs.Messages().join(QLatin1Char('|')).toStdString();  // leaving the field did not check again
 }
 
 TEST_F(FormMainTest, EnterMessagesForBadAndUnknownOrders) {
@@ -122,6 +128,49 @@ TEST_F(FormMainTest, LeavingOrderFieldChecksItAndForgetsClickedNode) {
     EXPECT_EQ(form.TB_ArtNr(0)->text(), QStringLiteral("T-ORD-100XY"));
     EXPECT_FALSE(form.SelectedNodeIndex.isValid());
     EXPECT_EQ(QApplication::focusWidget(), form.CB_Backfit());  // leaving never holds the focus
+}
+
+TEST_F(FormMainTest, RefreshTreeViewShowsExpectedStructureOfDemoOrderInPaneZero) {
+    form.TBPaNr(0)->setText(QStringLiteral("240101"));
+    form.RefreshTreeView();
+    NodeTree& nodes = form.TreeViewCtr(0);
+    ASSERT_GT(nodes.Count(), 1);
+    EXPECT_EQ(nodes.Item(0)->Key(), QStringLiteral("SG-5000-A 0"));
+    EXPECT_EQ(nodes.Item(0)->Image(), QStringLiteral("Unknown"));
+    // Three pieces of the relay module, in piece order.
+    EXPECT_NE(nodes.Item(QStringLiteral("RM-5120-A 1")), nullptr);
+    EXPECT_NE(nodes.Item(QStringLiteral("RM-5120-A 3")), nullptr);
+    EXPECT_EQ(nodes.Item(QStringLiteral("GS-5500-A 2")), nullptr);  // nothing to capture: no node
+    EXPECT_EQ(form.TreeViewCtr(1).Count(), 0);
+    EXPECT_EQ(form.Status(), QStringLiteral("Bereit"));
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
+
+    // An order the ERP copy does not know leaves the tree as it is, without a message.
+    form.TBPaNr(0)->setText(QStringLiteral("111111"));
+    const int count = nodes.Count();
+    form.RefreshTreeView();
+    EXPECT_EQ(nodes.Count(), count);
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
+}
+
+TEST_F(FormMainTest, NodeClickRemembersNodeAndPaneAndMouseButton) {
+    form.SetFormView(2);
+    form.TBPaNr(0)->setText(QStringLiteral("240101"));
+    form.RefreshTreeView();
+    QApplication::processEvents();
+    TreeControlView* view = form.TreeViewCtrView(0);
+    const QModelIndex second = view->IndexOf(form.TreeViewCtr(0).Item(1));
+    ASSERT_TRUE(second.isValid());
+    const QPoint where = view->visualRect(second).center();
+    form.Tree().SetTreeViewIndex(1);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, where, view->viewport()->mapToGlobal(where), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    }
+    EXPECT_EQ(form.SelectedNodeIndex, QVariant(1));
+    EXPECT_EQ(form.Tree().TreeViewIndex(), 0);
+    EXPECT_EQ(form.LastMouseButton, 1);
 }
 
 TEST_F(FormMainTest, UnloadRemovesCaptureAndEndsProcess) {

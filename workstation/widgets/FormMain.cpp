@@ -1,9 +1,9 @@
 #include "workstation/widgets/FormMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +17,7 @@
 #include "shell/KeystrokeCapture.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
+#include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
 
 namespace {
@@ -27,7 +28,9 @@ const char* const kBusy = "Aktiv";
 constexpr int kWindowHeight = 640;
 constexpr int kKeyReturn = 13;
 
-QString Indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+QString Indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
 
 QLineEdit* NewField(const QString& objectName, bool readOnly, QWidget* parent) {
     auto* field = new QLineEdit(parent);
@@ -54,6 +57,19 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
 
 FormMain::~FormMain() = default;
 
+TreeView& FormMain::Tree() {
+    if (!tree_) {
+        tree_ = std::make_unique<TreeView>(*this);
+    }
+    return *tree_;
+}
+
+void FormMain::ReportHandlerError(const VelkorError& error, const QString& procedure) {
+    Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure %3 of Formular FormMain")
+                         .arg(error.Number())
+                         .arg(error.Description(), procedure));
+}
+
 void FormMain::BuildControls() {
     auto* outer = new QVBoxLayout(this);
     auto* panes = new QHBoxLayout();
@@ -79,6 +95,8 @@ void FormMain::BuildControls() {
         treeViews_[i] = new TreeControlView(nodeTrees_[i], frame);
         treeViews_[i]->setObjectName(Indexed("TreeViewCtr", i));
         treeViews_[i]->viewport()->installEventFilter(this);
+        connect(treeViews_[i], &TreeControlView::nodeClicked, this,
+                [this, i](TreeNode* node) { TreeViewCtr_NodeClick(i, node); });
         layout->addWidget(treeViews_[i], 1);
 
         auto* buttons = new QHBoxLayout();
@@ -125,14 +143,18 @@ void FormMain::BuildControls() {
     // Context menu of the trees: device removal and the record editors.
     mnuEdit_ = new QMenu(this);
     mnuEdit_->setObjectName(QStringLiteral("MnuEdit"));
-    const std::pair<const char*, const char*> entries[] = {
-        {"MnuMainDelete", "Gerät"},         {"MnuDeleteAssembly", "- Zuweisung aufheben"},
-        {"MnuSerNrEdit", "-"},              {"MnuMainSerNr", "Seriennummern"},
-        {"MnuEditSer", "- bearbeiten"},     {"MnuProdCodeEdit", "-"},
-        {"MnuMainProdCode", "Produktionscodes"}, {"MnuDelete", "- bearbeiten"}};
+    const std::pair<const char*, const char*> entries[] = {{"MnuMainDelete", "Gerät"},
+                                                           {"MnuDeleteAssembly", "- Zuweisung aufheben"},
+                                                           {"MnuSerNrEdit", "-"},
+                                                           {"MnuMainSerNr", "Seriennummern"},
+                                                           {"MnuEditSer", "- bearbeiten"},
+                                                           {"MnuProdCodeEdit", "-"},
+                                                           {"MnuMainProdCode", "Produktionscodes"},
+                                                           {"MnuDelete", "- bearbeiten"}};
     for (const auto& [name, caption] : entries) {
-        QAction* action = QString::fromUtf8(caption) == QStringLiteral("-") ? mnuEdit_->addSeparator()
-                                                                           : mnuEdit_->addAction(QString::fromUtf8(caption));
+        QAction* action = QString::fromUtf8(caption) == QStringLiteral("-")
+                              ? mnuEdit_->addSeparator()
+                              : mnuEdit_->addAction(QString::fromUtf8(caption));
         action->setObjectName(QLatin1String(name));
     }
 
@@ -218,7 +240,9 @@ void FormMain::SetStatus(const QString& text) {
     }
 }
 
-QString FormMain::Status() const { return tbStatus_->text(); }
+QString FormMain::Status() const {
+    return tbStatus_->text();
+}
 
 void FormMain::TB_Status_Change() {
     const bool ready = tbStatus_->text() == QLatin1String(kReady);
@@ -232,9 +256,13 @@ void FormMain::TB_Status_Change() {
 
 // ---- Production order entry ------------------------------------------------------------------
 
-QString FormMain::ArtNrText() const { return tbArtNr_[0]->text(); }
+QString FormMain::ArtNrText() const {
+    return tbArtNr_[0]->text();
+}
 
-QString FormMain::PaNrText() const { return tbPaNr_[0]->text(); }
+QString FormMain::PaNrText() const {
+    return tbPaNr_[0]->text();
+}
 
 void FormMain::CheckProductionOrder(int index) {
     const QString paNr = tbPaNr_[index]->text();
@@ -285,7 +313,28 @@ void FormMain::TBPaNr_Validate(int index) {
 }
 
 void FormMain::RefreshTreeView() {
-    // Built with the tree: the expected structure of the order in pane 0.
+    SetStatus(QLatin1String(kBusy));
+    try {
+        const QString paNr = tbPaNr_[0]->text();
+        if (AssemblyDbClass::Shared().GetArtNrFromPaNrKHK(paNr).isEmpty()) {
+            SetStatus(QLatin1String(kReady));
+            return;
+        }
+        if (!paNr.isEmpty()) {
+            Tree().SetTreeViewIndex(0);
+            Tree().CreateNodesForPA(paNr);
+        } else {
+            Dialogs().MsgBox(QStringLiteral("Bitte einen Produktionsauftrag eigeben!"));
+        }
+    } catch (const VelkorError& error) {
+        ReportHandlerError(error, QStringLiteral("RefreshTreeView"));
+    }
+    SetStatus(QLatin1String(kReady));
+}
+
+void FormMain::TreeViewCtr_NodeClick(int index, TreeNode* node) {
+    SelectedNodeIndex = nodeTrees_[index].IndexOf(node);
+    Tree().SetTreeViewIndex(static_cast<qint16>(index));
 }
 
 bool FormMain::ProdCodeSerNrScanInput(const QString& /*prodCode*/, const QString& /*serNr*/) {

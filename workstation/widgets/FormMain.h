@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "tree/NodeTree.h"
 #include "tree/TreeHost.h"
@@ -16,6 +17,9 @@ class QMenu;
 class QPushButton;
 class KeystrokeCapture;
 class TreeControlView;
+class TreeNode;
+class TreeView;
+class VelkorError;
 
 // The working window of the workstation: production order entry, status line and the assembly
 // trees of the two panes (pane 0 works, pane 1 is shown only in the two-pane layout).
@@ -67,6 +71,9 @@ public:
     QGroupBox* Frame33() const { return frame33_; }
     KeystrokeCapture& Capture() const { return *capture_; }
 
+    // The tree object of the window, created on first use.
+    TreeView& Tree();
+
     // Index of the tree node last clicked, or an invalid variant.
     QVariant SelectedNodeIndex;
     // Mouse button of the last mouse-down on a tree: 1 left, 2 right.
@@ -86,6 +93,9 @@ private:
     void BuildControls();
     void TB_Status_Change();
     void CheckProductionOrder(int index);
+    void TreeViewCtr_NodeClick(int index, TreeNode* node);
+    // Shows an error that reached an event handler of the window.
+    static void ReportHandlerError(const VelkorError& error, const QString& procedure);
 
     std::array<NodeTree, 2> nodeTrees_;
     std::array<QLineEdit*, 2> tbPaNr_{};
@@ -101,6 +111,7 @@ private:
     QGroupBox* frame33_ = nullptr;
     QMenu* mnuEdit_ = nullptr;
     KeystrokeCapture* capture_ = nullptr;
+    std::unique_ptr<TreeView> tree_;
     std::function<void()> endProcess_;
     // The order number the Enter key checked last, so leaving the field does not ask again.
     std::array<QString, 2> lastCheckedPaNr_;
