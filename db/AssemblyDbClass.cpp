@@ -117,33 +117,7 @@ void AssemblyDbClass::Rollback() {
     ChangeCounter(-1);
 }
 
-void AssemblyDbClass::Execute(const QString& sql, const QVariantList& values) {
-    QSqlDatabase db = DBConObj();
-    if (!db.isOpen()) {
-        throw ProviderError::FromSqlError(
-            db.lastError().isValid()
-                ? db.lastError()
-                : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"), QSqlError::ConnectionError));
-    }
-    QSqlQuery query(db);
-    bool ok;
-    if (values.isEmpty()) {
-        ok = query.exec(sql);
-    } else {
-        ok = query.prepare(sql);
-        if (ok) {
-            for (const QVariant& value : values) {
-                query.addBindValue(BindableValue(value));
-            }
-            ok = query.exec();
-        }
-    }
-    if (!ok) {
-        throw ProviderError::FromSqlError(query.lastError());
-    }
-}
-
-RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values) {
+QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
     QSqlDatabase db = DBConObj();
     if (!db.isOpen()) {
         throw ProviderError::FromSqlError(
@@ -153,15 +127,29 @@ RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
+    // Statements without values go unprepared: the transaction statements are not preparable everywhere.
+    bool ok;
+    if (values.isEmpty()) {
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        for (const QVariant& value : values) {
+            query.addBindValue(BindableValue(value));
+        }
+        ok = ok && query.exec();
+    }
+    if (!ok) {
         throw ProviderError::FromSqlError(query.lastError());
     }
-    for (const QVariant& value : values) {
-        query.addBindValue(BindableValue(value));
-    }
-    if (!query.exec()) {
-        throw ProviderError::FromSqlError(query.lastError());
-    }
+    return query;
+}
+
+void AssemblyDbClass::Execute(const QString& sql, const QVariantList& values) {
+    Run(sql, values);
+}
+
+RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values) {
+    QSqlQuery query = Run(sql, values);
     RecordSet rs;
     const QSqlRecord record = query.record();
     QStringList fields;

@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -146,11 +147,13 @@ protected:
     // Sends one statement; throws a provider error (VelkorError) when the database refuses it.
     void Execute(const QString& sql, const QVariantList& values = {});
     // Runs one query and returns all its rows.
+    // (Both go through Run, which sends one statement with its bound values on this connection.)
     RecordSet Select(const QString& sql, const QVariantList& values = {});
     // The named field of the first row, trimmed when it is text; an invalid variant when no row came back.
     QVariant SelectFirstValue(const QString& sql, const QVariantList& values, const QString& field);
 
 private:
+    QSqlQuery Run(const QString& sql, const QVariantList& values);
     void Open();
     void ChangeCounter(int delta);
 
