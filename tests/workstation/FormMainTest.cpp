@@ -4,8 +4,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QWindow>
 
 #include "shell/KeystrokeCapture.h"
+#include "shell/Misc.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
 #include "tree/NodeTree.h"
@@ -171,6 +174,23 @@ TEST_F(FormMainTest, NodeClickRemembersNodeAndPaneAndMouseButton) {
     EXPECT_EQ(form.SelectedNodeIndex, QVariant(1));
     EXPECT_EQ(form.Tree().TreeViewIndex(), 0);
     EXPECT_EQ(form.LastMouseButton, 1);
+}
+
+TEST(FormMainLoadTest, ShiftHeldAtLoadLeavesTreeWithoutCapture) {
+    ScriptedDialogs dialogs;
+    QWindow keyboard;
+    keyboard.show();
+    QTest::keyPress(&keyboard, Qt::Key_Shift, Qt::ShiftModifier);
+    ASSERT_TRUE(IsShiftKeyDown());
+
+    FormMain form;
+    form.SetEndProcess([] {});
+    form.Form_Load();
+    EXPECT_FALSE(form.Capture().IsInstalled());
+    QTest::keyRelease(&keyboard, Qt::Key_Shift, Qt::NoModifier);
+    EXPECT_FALSE(IsShiftKeyDown());
+    form.close();  // nothing to remove
+    EXPECT_FALSE(form.Capture().IsInstalled());
 }
 
 TEST_F(FormMainTest, UnloadRemovesCaptureAndEndsProcess) {
