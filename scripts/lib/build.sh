@@ -1,8 +1,15 @@
 # Configures and builds the project. Sourced by scripts/demo and scripts/test.
 # VELKOR_BUILD_DIR chooses the build folder (default: build), VELKOR_CMAKE_ARGS adds CMake options.
 
+# velkor_build ROOT BUILD_DIR [TARGET...]: builds the given targets, or everything.
 velkor_build() {
     local root=$1 build_dir=$2
+    shift 2
+    local -a targets=()
+    local target
+    for target in "$@"; do
+        targets+=(--target "$target")
+    done
     local -a extra=()
     if [[ -n "${VELKOR_CMAKE_ARGS:-}" ]]; then
         read -r -a extra <<<"$VELKOR_CMAKE_ARGS"
@@ -12,5 +19,5 @@ velkor_build() {
     elif ((${#extra[@]})); then
         cmake "$build_dir" "${extra[@]}" >/dev/null
     fi
-    cmake --build "$build_dir"
+    cmake --build "$build_dir" "${targets[@]}"
 }
