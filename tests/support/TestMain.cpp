@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
+#ifdef VELKOR_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    // On the stack: a static application object would be destroyed after Qt's own statics.
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
