@@ -2,23 +2,23 @@
 
 #include "tests/db/TraceabilityFixture.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class AssemblyRelationsTest : public TraceabilityFixture {
 protected:
-    QStringList MemberRows(qint32 memberAssNr) {
-        return QueryTestRows(QStringLiteral("SELECT AssemblyNum, AssemblyType FROM device_assembly "
-                                            "WHERE Device_Assembly = ? AND AssemblyType <> 'A' ORDER BY ID"),
-                             {memberAssNr});
+    static QStringList MemberRows(qint32 memberAssNr) {
+        return QueryTestRows(
+            u"SELECT AssemblyNum, AssemblyType FROM device_assembly "
+            "WHERE Device_Assembly = ? AND AssemblyType <> 'A' ORDER BY ID"_s,
+            {memberAssNr});
     }
 
-    void AddTestRun(qint32 devId, const QString& when, const QList<int>& flags) {
-        ExecTestSql(QStringLiteral("INSERT INTO testpass (DeviceID, CreationDate) VALUES (?, ?)"), {devId, when});
-        const QVariant passId = QueryTestValue(QStringLiteral("SELECT MAX(ID) FROM testpass"));
-        for (int flag : flags) {
-            ExecTestSql(QStringLiteral("INSERT INTO testitem (TestPassID, PassFailFlag) VALUES (?, ?)"),
-                        {passId, flag});
-        }
+    static void AddTestRun(qint32 devId, const char* when, const QList<int>& flags) {
+        ExecTestSql(u"INSERT INTO testpass (DeviceID, CreationDate) VALUES (?, ?)"_s, {devId, QLatin1String(when)});
+        for (int flag : flags)
+            ExecTestSql(u"INSERT INTO testitem (TestPassID, PassFailFlag) SELECT MAX(ID), ? FROM testpass"_s, {flag});
     }
 };
 
@@ -30,39 +30,49 @@ TEST_F(AssemblyRelationsTest, AssemblyNumberIsTheKeyOfTheOwnRow) {
     const qint32 otherDevice = other.CreateDevice().toInt();
     const qint32 assNr = NewAssembly(device, 900010);
     const qint32 otherAssNr = other.CreateAssNrFromDivID(otherDevice, 900011).toInt();
-
     for (const auto& [dev, ass, order] :
          {std::tuple{device, assNr, 900010}, std::tuple{otherDevice, otherAssNr, 900011}}) {
-        EXPECT_EQ(QueryTestRows(QStringLiteral("SELECT ID, AssemblyNum, AssemblyType, MasterProdOrder, OKFlag "
-                                               "FROM device_assembly WHERE Device_Assembly = ?"),
-                                {dev}),
-                  QStringList({QStringLiteral("%1|%1|A|%2|0").arg(ass).arg(order)}));
+        EXPECT_EQ(OwnRows(dev), QStringList{u"%1|%1|%2|0"_s.arg(ass).arg(order)});
         EXPECT_EQ(db_.GetAssemblyfromDevID(dev).toInt(), ass);
         EXPECT_EQ(db_.GetDevIdFromAssNr(ass).toInt(), dev);
         EXPECT_EQ(db_.GetMasterProdOrderFromDeviceID(dev), order);
     }
-    EXPECT_TRUE(db_.GetAssemblyfromDevID(NewDevice()).isNull());
+    const qint32 loose = NewDevice();
+    EXPECT_TRUE(db_.GetAssemblyfromDevID(loose).isNull());
     EXPECT_TRUE(db_.GetDevIdFromAssNr(0).isNull());
-    EXPECT_TRUE(dialogs_.Messages().isEmpty());
+    EXPECT_EQ(db_.GetMasterProdOrderFromDeviceID(loose), -1);
 
-    // A second own row for the same number is a database fault: reported, the first row's device is taken.
-    ExecTestSql(QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) "
-                               "VALUES (?, ?, 'A')"),
-                {assNr, otherDevice});
+    // The completeness flag lives in the own row.
+    db_.SetOKFlagInAssembly(device, true);
+    db_.SetOKFlagInAssembly(loose, true);
+    EXPECT_TRUE(db_.GetOKFlagInAssembly(device));
+    EXPECT_FALSE(db_.GetOKFlagInAssembly(loose));
+
+    // Database faults: a second own row for one number is reported and the first row's device taken;
+    // an own row without production order is raised to the caller.
+    AddAssemblyRow(assNr, otherDevice, u"A"_s);
     EXPECT_EQ(db_.GetDevIdFromAssNr(assNr).toInt(), device);
-    EXPECT_EQ(dialogs_.Messages(),
-              QStringList({QStringLiteral("Die Wurzel der DeviceID ist innerhalb der Assembly Tabelle nicht eindeutig. "
-                                          "\r\n Eine Korrektur der Datenbank ist notwendig")}));
+    EXPECT_EQ(TakeMessages(),
+              QStringList{u"Die Wurzel der DeviceID ist innerhalb der Assembly Tabelle nicht eindeutig. "
+                          "\r\n Eine Korrektur der Datenbank ist notwendig"_s});
+    AddAssemblyRow(QVariant(QMetaType::fromType<int>()), loose, u"A"_s);
+    EXPECT_THROW(db_.GetMasterProdOrderFromDeviceID(loose), VelkorError);
+}
 
-    // Device 0 is refused with a report, and nothing is written.
-    dialogs_.Clear();
-    const int rows = CountTestRows(QStringLiteral("device_assembly"));
+TEST_F(AssemblyRelationsTest, ZeroKeysAreRefusedWithAReportAndWriteNothing) {
+    const qint32 device = NewDevice();
+    const qint32 assNr = NewAssembly(NewDevice());
+    const QStringList before = TraceabilityRows();
     EXPECT_THROW(db_.CreateAssNrFromDivID(0, 900010), VelkorError);
-    EXPECT_EQ(CountTestRows(QStringLiteral("device_assembly")), rows);
-    EXPECT_EQ(dialogs_.Messages(),
-              QStringList({AppErrorReport(
-                  QStringLiteral("DeviceID = 0 !!! BITTE DIESEN FEHLER BEI VARLOW (BRENVIK) MELDEN !!!"),
-                  QStringLiteral("CreateAssNrFromDivID"))}));
+    EXPECT_THROW(db_.AddChildToParentAssembly(0, assNr), VelkorError);
+    EXPECT_THROW(db_.AddChildToParentAssembly(assNr, 0), VelkorError);
+    EXPECT_THROW(db_.UpdateDevIDinAssembly(0, device, 1), VelkorError);
+    EXPECT_EQ(TraceabilityRows(), before);
+    const QString zeroAssNr = AppErrorReport(u"Passed AssemblyNr = 0"_s, u"AddChildToParentAssembly"_s);
+    EXPECT_EQ(TakeMessages(),
+              QStringList({AppErrorReport(u"DeviceID = 0 !!! BITTE DIESEN FEHLER BEI VARLOW (BRENVIK) MELDEN !!!"_s,
+                                          u"CreateAssNrFromDivID"_s),
+                           zeroAssNr, zeroAssNr, AppErrorReport(u"Passed DevID = 0"_s, u"ReplaceDevID"_s)}));
 }
 
 TEST_F(AssemblyRelationsTest, MembershipIsWrittenOnceAndRemovedWithHistory) {
@@ -70,75 +80,44 @@ TEST_F(AssemblyRelationsTest, MembershipIsWrittenOnceAndRemovedWithHistory) {
     const qint32 child = NewAssembly(NewDevice());
     db_.AddChildToParentAssembly(child, parent);
     db_.AddChildToParentAssembly(child, parent);
-    EXPECT_EQ(MemberRows(child), QStringList({QStringLiteral("%1|Z").arg(parent)}));
+    EXPECT_EQ(MemberRows(child), QStringList{u"%1|Z"_s.arg(parent)});
     EXPECT_EQ(db_.GetPrevAssembly(child).toInt(), parent);
     EXPECT_EQ(db_.GetNextAssembly(parent).toInt(), child);
-    EXPECT_TRUE(db_.GetNextAssembly(child).isNull());
 
-    // remove, re-add, remove: the history counts the earlier removals
+    // remove, re-add, remove: the history counts the earlier removals; the member keeps its own row
     db_.DeleteAssemblyWithDevID(child);
-    EXPECT_EQ(MemberRows(child), QStringList({QStringLiteral("%1|D0").arg(parent)}));
     EXPECT_TRUE(db_.GetPrevAssembly(child).isNull());
     db_.AddChildToParentAssembly(child, parent);
     db_.DeleteAssemblyWithDevID(child);
-    EXPECT_EQ(MemberRows(child),
-              QStringList({QStringLiteral("%1|D0").arg(parent), QStringLiteral("%1|D1").arg(parent)}));
-    // The removed member keeps its own row; removing a non-member writes nothing.
-    EXPECT_EQ(
-        CountTestRows(QStringLiteral("device_assembly"), QStringLiteral("ID = ? AND AssemblyType = 'A'"), {child}), 1);
+    EXPECT_EQ(MemberRows(child), QStringList({u"%1|D0"_s.arg(parent), u"%1|D1"_s.arg(parent)}));
+    EXPECT_EQ(CountTestRows(u"device_assembly"_s, u"ID = ? AND AssemblyType = 'A'"_s, {child}), 1);
+    // Removing a non-member writes nothing.
     const QStringList before = TraceabilityRows();
     db_.DeleteAssemblyWithDevID(child);
     EXPECT_EQ(TraceabilityRows(), before);
-    EXPECT_TRUE(dialogs_.Messages().isEmpty());
-
-    EXPECT_THROW(db_.AddChildToParentAssembly(0, parent), VelkorError);
-    EXPECT_THROW(db_.AddChildToParentAssembly(child, 0), VelkorError);
-    const QString report =
-        AppErrorReport(QStringLiteral("Passed AssemblyNr = 0"), QStringLiteral("AddChildToParentAssembly"));
-    EXPECT_EQ(dialogs_.Messages(), QStringList({report, report}));
 }
 
-TEST_F(AssemblyRelationsTest, RootWalkClimbsThreeLevels) {
+TEST_F(AssemblyRelationsTest, RootWalkClimbsThreeLevelsAndRaisesOnACycle) {
     const qint32 top = NewAssembly(NewDevice());
     const qint32 middle = NewAssembly(NewDevice());
     const qint32 bottom = NewAssembly(NewDevice());
     db_.AddChildToParentAssembly(middle, top);
     db_.AddChildToParentAssembly(bottom, middle);
-
-    qint32 walk = bottom;
-    EXPECT_EQ(db_.FindRootAssembly(walk).toInt(), top);
-    EXPECT_EQ(walk, top);
-    EXPECT_EQ(db_.GetPrevAssembly(bottom).toInt(), middle);
-    qint32 alone = top;
-    EXPECT_EQ(db_.FindRootAssembly(alone).toInt(), top);
-}
-
-TEST_F(AssemblyRelationsTest, CycleInTheAssemblyTableRaisesInsteadOfHanging) {
-    const qint32 first = NewAssembly(NewDevice());
-    const qint32 second = NewAssembly(NewDevice());
-    const qint32 below = NewAssembly(NewDevice());
-    db_.AddChildToParentAssembly(second, first);
-    db_.AddChildToParentAssembly(below, second);
-    ExecTestSql(QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) "
-                               "VALUES (?, ?, 'Z')"),
-                {second, first});
-    qint32 walk = below;
-    try {
-        db_.FindRootAssembly(walk);
-        FAIL() << "a cycle must raise";
-    } catch (const VelkorError& error) {
-        EXPECT_EQ(error.Number(), kAppErrorNumber);
-        EXPECT_TRUE(error.Description().contains(QStringLiteral("Zyklus"))) << error.Description().toStdString();
+    for (const qint32 start : {bottom, top}) {
+        qint32 walk = start;
+        EXPECT_EQ(db_.FindRootAssembly(walk).toInt(), top);
+        EXPECT_EQ(walk, top);
     }
-    EXPECT_EQ(walk, below);
 
-    // A member of itself
+    // top as a member of middle: a circle above bottom; and an assembly that is a member of itself
+    AddAssemblyRow(middle, top, u"Z"_s);
     const qint32 self = NewAssembly(NewDevice());
-    ExecTestSql(QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) "
-                               "VALUES (?, ?, 'Z')"),
-                {self, self});
-    qint32 selfWalk = self;
-    EXPECT_THROW(db_.FindRootAssembly(selfWalk), VelkorError);
+    AddAssemblyRow(self, self, u"Z"_s);
+    for (const qint32 start : {bottom, self}) {
+        qint32 walk = start;
+        EXPECT_THROW(db_.FindRootAssembly(walk), VelkorError);
+        EXPECT_EQ(walk, start);
+    }
 }
 
 TEST_F(AssemblyRelationsTest, HandOverMovesOnlyTheOwnRow) {
@@ -147,58 +126,25 @@ TEST_F(AssemblyRelationsTest, HandOverMovesOnlyTheOwnRow) {
     const qint32 assNr = NewAssembly(oldDevice, 900020);
     const qint32 parent = NewAssembly(NewDevice());
     // Membership rows whose member number happens to equal the old device ID stay as they are.
-    ExecTestSql(QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) "
-                               "VALUES (?, ?, 'Z')"),
-                {parent, oldDevice});
-    ExecTestSql(QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) "
-                               "VALUES (?, ?, 'D0')"),
-                {parent, oldDevice});
-
+    AddAssemblyRow(parent, oldDevice, u"Z"_s);
+    AddAssemblyRow(parent, oldDevice, u"D0"_s);
     db_.UpdateDevIDinAssembly(oldDevice, newDevice, 900021);
-    EXPECT_EQ(db_.GetAssemblyfromDevID(newDevice).toInt(), assNr);
-    EXPECT_TRUE(db_.GetAssemblyfromDevID(oldDevice).isNull());
-    EXPECT_EQ(db_.GetDevIdFromAssNr(assNr).toInt(), newDevice);
-    EXPECT_EQ(db_.GetMasterProdOrderFromDeviceID(newDevice), 900021);
-    EXPECT_EQ(MemberRows(oldDevice),
-              QStringList({QStringLiteral("%1|Z").arg(parent), QStringLiteral("%1|D0").arg(parent)}));
-    EXPECT_TRUE(dialogs_.Messages().isEmpty());
-
-    EXPECT_THROW(db_.UpdateDevIDinAssembly(0, newDevice, 1), VelkorError);
-    EXPECT_EQ(dialogs_.Messages(),
-              QStringList({AppErrorReport(QStringLiteral("Passed DevID = 0"), QStringLiteral("ReplaceDevID"))}));
-}
-
-TEST_F(AssemblyRelationsTest, CompletenessFlag) {
-    const qint32 device = NewDevice();
-    const qint32 loose = NewDevice();
-    NewAssembly(device);
-    EXPECT_FALSE(db_.GetOKFlagInAssembly(device));
-    db_.SetOKFlagInAssembly(device, true);
-    EXPECT_TRUE(db_.GetOKFlagInAssembly(device));
-    db_.SetOKFlagInAssembly(device, false);
-    EXPECT_FALSE(db_.GetOKFlagInAssembly(device));
-    db_.SetOKFlagInAssembly(loose, true);
-    EXPECT_FALSE(db_.GetOKFlagInAssembly(loose));
-    EXPECT_TRUE(dialogs_.Messages().isEmpty());
+    EXPECT_EQ(OwnRows(newDevice), QStringList{u"%1|%1|900021|0"_s.arg(assNr)});
+    EXPECT_TRUE(OwnRows(oldDevice).isEmpty());
+    EXPECT_EQ(MemberRows(oldDevice), QStringList({u"%1|Z"_s.arg(parent), u"%1|D0"_s.arg(parent)}));
 }
 
 TEST_F(AssemblyRelationsTest, OnlyTheNewestTestRunCounts) {
-    const qint32 passed = NewDevice();
-    AddTestRun(passed, QStringLiteral("2024-01-01 10:00:00"), {-1, -1});
-    EXPECT_TRUE(db_.IsDeviceTested(passed));
-
-    const qint32 oneFailed = NewDevice();
-    AddTestRun(oneFailed, QStringLiteral("2024-01-01 10:00:00"), {-1, 0});
-    EXPECT_FALSE(db_.IsDeviceTested(oneFailed));
-
+    const qint32 passed = NewDevice(), oneFailed = NewDevice(), failedLater = NewDevice(), noItems = NewDevice();
+    AddTestRun(passed, "2024-01-01 10:00:00", {-1, -1});
+    AddTestRun(oneFailed, "2024-01-01 10:00:00", {-1, 0});
     // Passed first, failed later; the later run is inserted first so that key and time order disagree.
-    const qint32 failedLater = NewDevice();
-    AddTestRun(failedLater, QStringLiteral("2024-01-02 10:00:00.000002"), {-1, 1});
-    AddTestRun(failedLater, QStringLiteral("2024-01-02 10:00:00.000001"), {-1, -1});
+    AddTestRun(failedLater, "2024-01-02 10:00:00.000002", {-1, 1});
+    AddTestRun(failedLater, "2024-01-02 10:00:00.000001", {-1, -1});
+    AddTestRun(noItems, "2024-01-01 10:00:00", {});
+    EXPECT_TRUE(db_.IsDeviceTested(passed));
+    EXPECT_FALSE(db_.IsDeviceTested(oneFailed));
     EXPECT_FALSE(db_.IsDeviceTested(failedLater));
-
-    const qint32 noItems = NewDevice();
-    AddTestRun(noItems, QStringLiteral("2024-01-01 10:00:00"), {});
     EXPECT_FALSE(db_.IsDeviceTested(noItems));
     EXPECT_FALSE(db_.IsDeviceTested(NewDevice()));
 }

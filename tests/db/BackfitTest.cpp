@@ -1,140 +1,100 @@
 #include "tests/db/TraceabilityFixture.h"
 
-namespace {
+using namespace Qt::StringLiterals;
 
-const QString kMemberRefusal = QStringLiteral(
-    "Die Komponente hat einen Veredellungsschritt erfahren, somit hat sich die Artikelnummer geändert.\r\nDa sie "
-    "bereits als Untergerät in verwendung ist, muss sie erst aus dieser Verbindung gelöst werden.");
+namespace {
 
 class BackfitTest : public TraceabilityFixture {
 protected:
     // A recorded device of article T-OLD with an own and an external serial number and the given codes.
     qint32 RecordedDevice(const QStringList& codes) {
         const qint32 device = NewDevice();
-        QString artNr = QStringLiteral("T-OLD");
+        QString artNr = u"T-OLD"_s, serNr = u"S500000001"_s;
         db_.InsertArtNrWithDevID(artNr, device, 2);
-        db_.InsertPaNrWithDevID(QStringLiteral("900040"), device);
-        QString serNr = QStringLiteral("S500000001");
-        EXPECT_EQ(db_.InsertSerNrWithDevID(serNr, device), 1);
-        EXPECT_EQ(db_.InsertExtSerNrWithDevID(QStringLiteral("T-EXT-5"), device), 1);
-        for (const QString& code : codes) {
+        db_.InsertPaNrWithDevID(u"900040"_s, device);
+        db_.InsertSerNrWithDevID(serNr, device);
+        db_.InsertExtSerNrWithDevID(u"T-EXT-5"_s, device);
+        for (const QString& code : codes)
             EXPECT_TRUE(db_.InsertProdCodeWithDevID(code, device));
-        }
         return device;
     }
 
-    QStringList OwnRows(qint32 devId) {
-        return QueryTestRows(QStringLiteral("SELECT ID, AssemblyNum, MasterProdOrder, OKFlag FROM device_assembly "
-                                            "WHERE AssemblyType = 'A' AND Device_Assembly = ? ORDER BY ID"),
-                             {devId});
+    // Each own row has its key as assembly number, the given order and no completeness flag.
+    static void ExpectOwnRows(const QStringList& rows, const char* order) {
+        for (const QString& row : rows)
+            EXPECT_EQ(row, u"%1|%1|%2|0"_s.arg(row.section(u'|', 0, 0), QLatin1String(order)));
     }
 };
 
 }  // namespace
 
 TEST_F(BackfitTest, NewDeviceTakesOverIdentifiersAndAssembly) {
-    const QStringList codes = {QStringLiteral("P50000001"), QStringLiteral("P50000002"), QStringLiteral("P50000003")};
+    const QStringList codes = {u"P50000001"_s, u"P50000002"_s, u"P50000003"_s};
     const qint32 oldDevice = RecordedDevice(codes);
     const qint32 oldAssNr = NewAssembly(oldDevice, 900040);
     const qint32 member = NewDevice();
-    EXPECT_TRUE(db_.InsertProdCodeWithDevID(QStringLiteral("P50000004"), member));
+    EXPECT_TRUE(db_.InsertProdCodeWithDevID(u"P50000004"_s, member));
     db_.AddChildToParentAssembly(NewAssembly(member), oldAssNr);
     db_.SetOKFlagInAssembly(oldDevice, true);
-    const QString newestOldCode = db_.GetProdCodeXWithDevId(oldDevice, 1);
 
-    const qint32 newDevice = db_.BackfitDevice(oldDevice, QStringLiteral("T-NEW"), QStringLiteral("900041"));
-    EXPECT_GT(newDevice, 0);
+    const qint32 newDevice = db_.BackfitDevice(oldDevice, u"T-NEW"_s, u"900041"_s);
     EXPECT_NE(newDevice, oldDevice);
     EXPECT_EQ(db_.OpenTransactionCount(), 0);
-    EXPECT_TRUE(dialogs_.Messages().isEmpty());
-
-    // article without suffix, the conversion order, both serial numbers, all codes
-    EXPECT_EQ(QueryTestRows(QStringLiteral("SELECT ProductCode, Suffix FROM device_productcode WHERE DevID = ?"),
-                            {newDevice}),
-              QStringList({QStringLiteral("T-NEW|NULL")}));
-    EXPECT_EQ(db_.GetPaWithDevID(newDevice), QStringLiteral("900041"));
-    EXPECT_EQ(db_.GetSerNrFromDeviceID(newDevice), QStringLiteral("S500000001"));
-    EXPECT_EQ(db_.GetExtSerNrFromDeviceID(newDevice), QStringLiteral("T-EXT-5"));
+    // article without suffix, the conversion order, both serial numbers, all codes; looked up, each finds it
+    EXPECT_EQ(QueryTestRows(u"SELECT ProductCode, Suffix FROM device_productcode WHERE DevID = ?"_s, {newDevice}),
+              QStringList{u"T-NEW|NULL"_s});
+    EXPECT_EQ(db_.GetPaWithDevID(newDevice), u"900041"_s);
+    EXPECT_EQ(db_.GetSerNrFromDeviceID(newDevice), u"S500000001"_s);
+    EXPECT_EQ(db_.GetExtSerNrFromDeviceID(newDevice), u"T-EXT-5"_s);
     EXPECT_EQ(db_.GetNumberOfProdctionCodesFromDevID(newDevice), 3);
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(newDevice, 1), newestOldCode);
-    for (const QString& code : codes) {
+    // codes by position, newest first
+    EXPECT_EQ(db_.GetProdCodeXWithDevId(newDevice, 1), u"P50000003"_s);
+    EXPECT_EQ(db_.GetProdCodeXWithDevId(newDevice, 3), u"P50000001"_s);
+    EXPECT_EQ(db_.GetProdCodeXWithDevId(newDevice, 4), QString());
+    EXPECT_EQ(db_.GetProdCodeXWithDevId(newDevice, 0), QString());
+    for (const QString& code : codes)
         EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(code, QString()).toInt(), newDevice) << code.toStdString();
-    }
-    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), QStringLiteral("S500000001")).toInt(), newDevice);
-    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), QStringLiteral("T-EXT-5")).toInt(), newDevice);
+    for (const QString& serNr : {u"S500000001"_s, u"T-EXT-5"_s})
+        EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), serNr).toInt(), newDevice) << serNr.toStdString();
 
     // The old device keeps its own records but no place in the assembly table.
-    EXPECT_EQ(db_.GetArtNrFromDevID(oldDevice).toString(), QStringLiteral("T-OLD"));
+    EXPECT_EQ(db_.GetArtNrFromDevID(oldDevice).toString(), u"T-OLD"_s);
     EXPECT_EQ(db_.GetNumberOfProdctionCodesFromDevID(oldDevice), 3);
     EXPECT_TRUE(OwnRows(oldDevice).isEmpty());
-
     // Two own rows: the handed-over one with the members first, then a fresh one; both to be completed again.
     const QStringList own = OwnRows(newDevice);
     ASSERT_EQ(own.size(), 2);
-    EXPECT_EQ(own.at(0), QStringLiteral("%1|%1|900041|0").arg(oldAssNr));
-    EXPECT_TRUE(own.at(1).endsWith(QStringLiteral("|900041|0")));
-    EXPECT_EQ(db_.GetAssemblyfromDevID(newDevice).toInt(), oldAssNr);
-    EXPECT_FALSE(db_.GetOKFlagInAssembly(newDevice));
+    EXPECT_TRUE(own.at(0).startsWith(u"%1|"_s.arg(oldAssNr)));
+    ExpectOwnRows(own, "900041");
     EXPECT_EQ(db_.GetNrOfProdCodesOfAssembly(newDevice), 4);
 }
 
 TEST_F(BackfitTest, DeviceWithoutAssemblyNumberGetsOneForBothRecords) {
-    const qint32 oldDevice = RecordedDevice({QStringLiteral("P50000011")});
-    const qint32 newDevice = db_.BackfitDevice(oldDevice, QStringLiteral("T-NEW"), QStringLiteral("900042"));
-
+    const qint32 oldDevice = RecordedDevice({u"P50000011"_s});
+    const qint32 newDevice = db_.BackfitDevice(oldDevice, u"T-NEW"_s, u"900042"_s);
     const QStringList own = OwnRows(newDevice);
-    ASSERT_EQ(own.size(), 2);
-    for (const QString& row : own) {
-        const QStringList columns = row.split(QLatin1Char('|'));
-        EXPECT_EQ(columns.at(0), columns.at(1)) << "assembly number equals its row key";
-        EXPECT_EQ(columns.at(2), QStringLiteral("900042"));
-    }
+    EXPECT_EQ(own.size(), 2);
+    ExpectOwnRows(own, "900042");
     EXPECT_TRUE(OwnRows(oldDevice).isEmpty());
-    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QStringLiteral("P50000011"), QString()).toInt(), newDevice);
-    EXPECT_EQ(db_.GetNrOfProdCodesOfAssembly(newDevice), 1);
+    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(u"P50000011"_s, QString()).toInt(), newDevice);
 }
 
-TEST_F(BackfitTest, BuiltInDeviceIsRefusedAndNothingIsWritten) {
-    const qint32 parentAssNr = NewAssembly(NewDevice());
-    const qint32 oldDevice = RecordedDevice({QStringLiteral("P50000021")});
-    db_.AddChildToParentAssembly(NewAssembly(oldDevice), parentAssNr);
+TEST_F(BackfitTest, BuiltInDeviceOrMissingArgumentIsRefusedAndNothingIsWritten) {
+    const qint32 oldDevice = RecordedDevice({u"P50000021"_s});
+    db_.AddChildToParentAssembly(NewAssembly(oldDevice), NewAssembly(NewDevice()));
     const QStringList before = TraceabilityRows();
-
-    try {
-        db_.BackfitDevice(oldDevice, QStringLiteral("T-NEW"), QStringLiteral("900043"));
-        FAIL() << "the conversion of a built-in device must be refused";
-    } catch (const VelkorError& error) {
-        EXPECT_EQ(error.Number(), kAppErrorNumber);
-        EXPECT_EQ(error.Description(), kMemberRefusal);
-    }
-    EXPECT_EQ(dialogs_.Messages(), QStringList({AppErrorReport(kMemberRefusal, QStringLiteral("BackfitDevice"))}));
+    EXPECT_THROW(db_.BackfitDevice(0, u"T-NEW"_s, u"900043"_s), VelkorError);
+    EXPECT_THROW(db_.BackfitDevice(oldDevice, QString(), u"900043"_s), VelkorError);
+    EXPECT_THROW(db_.BackfitDevice(oldDevice, u"T-NEW"_s, QString()), VelkorError);
+    EXPECT_THROW(db_.BackfitDevice(oldDevice, u"T-NEW"_s, u"900043"_s), VelkorError);
     EXPECT_EQ(TraceabilityRows(), before);
+    // Also the refusals before the transaction leave the counter balanced for the caller.
     EXPECT_EQ(db_.OpenTransactionCount(), 0);
-}
-
-TEST_F(BackfitTest, MissingArgumentsAreRefusedBeforeAnyWrite) {
-    const qint32 oldDevice = RecordedDevice({});
-    const QStringList before = TraceabilityRows();
-    EXPECT_THROW(db_.BackfitDevice(0, QStringLiteral("T-NEW"), QStringLiteral("900044")), VelkorError);
-    EXPECT_THROW(db_.BackfitDevice(oldDevice, QString(), QStringLiteral("900044")), VelkorError);
-    EXPECT_THROW(db_.BackfitDevice(oldDevice, QStringLiteral("T-NEW"), QString()), VelkorError);
-    const QString report = AppErrorReport(QStringLiteral("Parameter Missmatch"), QStringLiteral("BackfitDevice"));
-    EXPECT_EQ(dialogs_.Messages(), QStringList({report, report, report}));
-    EXPECT_EQ(TraceabilityRows(), before);
-    // No transaction was opened, so none is closed: the counter stays balanced for the caller.
-    EXPECT_EQ(db_.OpenTransactionCount(), 0);
-}
-
-TEST_F(BackfitTest, ProductionCodesByPositionNewestFirst) {
-    const qint32 device = NewDevice();
-    for (const char* code : {"P50000031", "P50000032", "P50000033"}) {
-        EXPECT_TRUE(db_.InsertProdCodeWithDevID(QLatin1String(code), device));
-    }
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(device, 1), QStringLiteral("P50000033"));
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(device, 3), QStringLiteral("P50000031"));
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(device, 4), QString());
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(device, 0), QString());
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(NewDevice(), 1), QString());
-    EXPECT_EQ(db_.GetProdCodeXWithDevId(QVariant(), 1), QString());
-    EXPECT_EQ(db_.GetProdCodeWithDevID(device).toString(), QStringLiteral("P50000033"));
+    const QString missing = AppErrorReport(u"Parameter Missmatch"_s, u"BackfitDevice"_s);
+    EXPECT_EQ(TakeMessages(),
+              QStringList({missing, missing, missing,
+                           AppErrorReport(u"Die Komponente hat einen Veredellungsschritt erfahren, somit hat sich die "
+                                          "Artikelnummer geändert.\r\nDa sie bereits als Untergerät in verwendung "
+                                          "ist, muss sie erst aus dieser Verbindung gelöst werden."_s,
+                                          u"BackfitDevice"_s)}));
 }

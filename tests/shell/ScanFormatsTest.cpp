@@ -4,31 +4,30 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class ScanFormatsTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetTestDatabase(); }
-
-    static void AddSerial(const QString& serNr, const char* extFlag) {
-        ExecTestSql(QStringLiteral("INSERT INTO device (ValidFlag) VALUES (1)"));
-        ExecTestSql(QStringLiteral("INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag) "
-                                   "VALUES ((SELECT MAX(ID) FROM device), ?, ?)"),
-                    {serNr, QLatin1String(extFlag)});
-    }
-
     ScriptedDialogs dialogs_;
 };
 
 }  // namespace
 
 TEST_F(ScanFormatsTest, ProductionCodeIsCapitalPWithNumericRest) {
-    EXPECT_TRUE(IsProdCodeFormat(QStringLiteral("P12345678")));
-    EXPECT_TRUE(IsProdCodeFormat(QStringLiteral("P1")));
-    for (const QVariant& value : {QVariant(QStringLiteral("P")), QVariant(QStringLiteral("p12345678")),
-                                  QVariant(QStringLiteral("P1234A678")), QVariant(QString()), QVariant()}) {
+    EXPECT_TRUE(IsProdCodeFormat(u"P12345678"_s));
+    EXPECT_TRUE(IsProdCodeFormat(u"P1"_s));
+    for (const QVariant& value :
+         {QVariant(u"P"_s), QVariant(u"p12345678"_s), QVariant(u"P1234A678"_s), QVariant(QString()), QVariant()}) {
         EXPECT_FALSE(IsProdCodeFormat(value)) << value.toString().toStdString();
     }
+    // The formats overlap only where a serial pattern (?#####) says so.
+    EXPECT_TRUE(IsProdCodeFormat(u"P12345"_s));
+    EXPECT_TRUE(IsSerNrFormat(u"P12345"_s));
+    EXPECT_FALSE(IsSerNrFormat(u"P12345678"_s));
+    EXPECT_FALSE(IsSerNrFormat(u"P"_s));
 }
 
 TEST_F(ScanFormatsTest, EachSerialPatternHasHitsAndNearMisses) {
@@ -46,31 +45,21 @@ TEST_F(ScanFormatsTest, EachSerialPatternHasHitsAndNearMisses) {
     };
     for (const auto& [hit, misses] : rows) {
         EXPECT_TRUE(IsSerNrFormat(QString::fromLatin1(hit))) << hit;
-        for (const char* miss : misses) {
+        for (const char* miss : misses)
             EXPECT_FALSE(IsSerNrFormat(QString::fromLatin1(miss))) << miss;
-        }
     }
     EXPECT_FALSE(IsSerNrFormat(QString()));
     EXPECT_FALSE(IsSerNrFormat(QVariant()));
 }
 
-TEST_F(ScanFormatsTest, ProductionCodesAndSerialsOverlapOnlyWhereAPatternSaysSo) {
-    EXPECT_TRUE(IsProdCodeFormat(QStringLiteral("P12345")));
-    EXPECT_TRUE(IsSerNrFormat(QStringLiteral("P12345")));
-    EXPECT_FALSE(IsSerNrFormat(QStringLiteral("P12345678")));
-    EXPECT_FALSE(IsSerNrFormat(QStringLiteral("P")));
-}
-
 TEST_F(ScanFormatsTest, RecordedExternalSerialCountsAsSerialNumber) {
-    EXPECT_FALSE(IsSerNrFormat(QStringLiteral("T-ext-4711")));
-    AddSerial(QStringLiteral("T-ext-4711"), "1");
-    AddSerial(QStringLiteral("ab1234"), "1");
-    AddSerial(QStringLiteral("T-own-4711"), "0");
-    // A production code never reaches the database test.
-    AddSerial(QStringLiteral("P12345678"), "1");
-    EXPECT_TRUE(IsSerNrFormat(QStringLiteral("T-ext-4711")));
-    EXPECT_TRUE(IsSerNrFormat(QStringLiteral("ab1234")));
-    EXPECT_FALSE(IsSerNrFormat(QStringLiteral("T-own-4711")));
-    EXPECT_FALSE(IsSerNrFormat(QStringLiteral("P12345678")));
+    EXPECT_FALSE(IsSerNrFormat(u"T-ext-4711"_s));
+    ExecTestSql(
+        u"INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag) VALUES (9001, 'T-ext-4711', '1'), "
+        "(9001, 'ab1234', '1'), (9001, 'T-own-4711', '0'), (9001, 'P12345678', '1')"_s);
+    EXPECT_TRUE(IsSerNrFormat(u"T-ext-4711"_s));
+    EXPECT_TRUE(IsSerNrFormat(u"ab1234"_s));
+    EXPECT_FALSE(IsSerNrFormat(u"T-own-4711"_s));
+    EXPECT_FALSE(IsSerNrFormat(u"P12345678"_s));  // a production code never reaches the database test
     EXPECT_TRUE(dialogs_.Messages().isEmpty());
 }
