@@ -8,199 +8,107 @@
 #include <syslog.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
-#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 
 namespace {
 
-sockaddr_un LogAddress() {
+const sockaddr_un kLogAddress = [] {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, _PATH_LOG, sizeof(address.sun_path) - 1);
     return address;
-}
+}();
 
-// True when the log path is free, or holds a socket that nobody listens on: the remains of a test
-// run that crashed while it held the path. Anything else belongs to the machine's system logger.
-bool LogPathUnclaimed() {
+// True when no system logger receives at /dev/log: nothing is there, or only the socket that a test
+// run left when it crashed.
+bool NoSystemLogger() {
     struct stat info {};
     if (::lstat(_PATH_LOG, &info) != 0) {
         return errno == ENOENT;
     }
-    if (!S_ISSOCK(info.st_mode)) {
-        return false;
-    }
     const int probe = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const sockaddr_un address = LogAddress();
-    const bool refused = probe >= 0 &&
-                         ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
+    const bool refused = S_ISSOCK(info.st_mode) &&
+                         ::connect(probe, reinterpret_cast<const sockaddr*>(&kLogAddress), sizeof(kLogAddress)) != 0 &&
                          errno == ECONNREFUSED;
-    if (probe >= 0) {
-        ::close(probe);
-    }
+    ::close(probe);
     return refused;
 }
 
-// The system logger's end of /dev/log, played by the test: a datagram socket bound at the path that
-// glibc's syslog writes to. It only exists when the machine has no logger of its own there.
-class OwnSystemLogSocket {
-public:
-    OwnSystemLogSocket() {
-        if (!LogPathUnclaimed()) {
-            unavailable_ = std::string(_PATH_LOG) + " exists and belongs to this machine's system logger";
-            return;
+// The test plays the system logger: a datagram socket bound at /dev/log, where glibc's syslog writes.
+class EventLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!NoSystemLogger()) {
+            GTEST_SKIP() << _PATH_LOG << " belongs to this machine's system logger";
         }
         ::unlink(_PATH_LOG);
-        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         const int passCredentials = 1;
-        const sockaddr_un address = LogAddress();
-        if (fd_ < 0 || ::setsockopt(fd_, SOL_SOCKET, SO_PASSCRED, &passCredentials, sizeof(passCredentials)) != 0 ||
-            ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-            unavailable_ = std::string("cannot bind a socket at ") + _PATH_LOG + ": " + std::strerror(errno);
-            if (fd_ >= 0) {
-                ::close(fd_);
-                fd_ = -1;
-            }
-            return;
+        if (::setsockopt(fd, SOL_SOCKET, SO_PASSCRED, &passCredentials, sizeof(passCredentials)) != 0 ||
+            ::bind(fd, reinterpret_cast<const sockaddr*>(&kLogAddress), sizeof(kLogAddress)) != 0) {
+            const std::string error = std::strerror(errno);
+            ::close(fd);
+            GTEST_SKIP() << "cannot bind a socket at " << _PATH_LOG << ": " << error;
         }
-        bound_ = true;
+        socket_ = fd;
     }
+    void TearDown() override { StopLogger(); }
 
-    ~OwnSystemLogSocket() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (bound_) {
+    void StopLogger() {
+        if (socket_ >= 0) {
+            ::close(socket_);
             ::unlink(_PATH_LOG);
+            socket_ = -1;
         }
     }
 
-    OwnSystemLogSocket(const OwnSystemLogSocket&) = delete;
-    OwnSystemLogSocket& operator=(const OwnSystemLogSocket&) = delete;
-
-    // Empty when the socket is ready; otherwise why it could not be set up.
-    const std::string& Unavailable() const { return unavailable_; }
-
-    // The next entry that this process sent, skipping entries of other programs that happen to log
-    // while the socket is bound. Empty when none arrives within a second.
-    QByteArray ReceiveOwnEntry() {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 1000) {
-            pollfd ready{fd_, POLLIN, 0};
-            if (::poll(&ready, 1, static_cast<int>(1000 - waited.elapsed())) <= 0) {
-                continue;
-            }
+    // The next entry that this process sent (other programs may log meanwhile), with glibc's time
+    // stamp ("<14>May  4 12:34:56 ...") taken out. Empty when none arrives within a second.
+    QString ReceiveOwnEntry() const {
+        pollfd ready{socket_, POLLIN, 0};
+        while (::poll(&ready, 1, 1000) > 0) {
             char data[4096];
             alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
             iovec buffer{data, sizeof(data)};
-            msghdr header{};
-            header.msg_iov = &buffer;
-            header.msg_iovlen = 1;
-            header.msg_control = control;
-            header.msg_controllen = sizeof(control);
-            const ssize_t size = ::recvmsg(fd_, &header, 0);
-            if (size < 0) {
-                continue;
+            msghdr header{nullptr, 0, &buffer, 1, control, sizeof(control), 0};
+            const ssize_t size = ::recvmsg(socket_, &header, 0);
+            const cmsghdr* part = CMSG_FIRSTHDR(&header);
+            ucred sender{};
+            if (size >= 0 && part != nullptr && part->cmsg_type == SCM_CREDENTIALS) {
+                std::memcpy(&sender, CMSG_DATA(part), sizeof(sender));
             }
-            for (cmsghdr* part = CMSG_FIRSTHDR(&header); part != nullptr; part = CMSG_NXTHDR(&header, part)) {
-                if (part->cmsg_level == SOL_SOCKET && part->cmsg_type == SCM_CREDENTIALS) {
-                    ucred sender{};
-                    std::memcpy(&sender, CMSG_DATA(part), sizeof(sender));
-                    if (sender.pid == ::getpid()) {
-                        return QByteArray(data, static_cast<int>(size));
-                    }
-                }
+            if (sender.pid == ::getpid()) {
+                QString entry = QString::fromUtf8(data, static_cast<int>(size));
+                return entry.remove(entry.indexOf(QLatin1Char('>')) + 1, 16);
             }
         }
-        return QByteArray();
+        return QString();
     }
 
-private:
-    int fd_ = -1;
-    bool bound_ = false;
-    std::string unavailable_;
+    int socket_ = -1;
 };
-
-// One syslog datagram as glibc sends it: "<priority>timestamp identifier: text".
-struct SyslogEntry {
-    int priority = -1;
-    QString identifier;
-    QByteArray text;
-};
-
-SyslogEntry ParseEntry(const QByteArray& datagram) {
-    static const QRegularExpression header(QStringLiteral("^<(\\d+)>\\w{3} [ \\d]\\d \\d\\d:\\d\\d:\\d\\d ([^:]*): "));
-    const QRegularExpressionMatch match = header.match(QString::fromUtf8(datagram));
-    SyslogEntry entry;
-    if (match.hasMatch()) {
-        entry.priority = match.captured(1).toInt();
-        entry.identifier = match.captured(2);
-        entry.text = datagram.mid(match.captured(0).toUtf8().size());
-    }
-    return entry;
-}
 
 }  // namespace
 
-TEST(EventLogTest, EntryTextCarriesEventIdMarkerAndTwoLines) {
-    EXPECT_EQ(EventLogText(QStringLiteral("FormMain Load")), QStringLiteral("...\r\nFormMain Load"));
-    EXPECT_EQ(EventLogText(QString()), QStringLiteral("...\r\n"));
+TEST_F(EventLogTest, EntriesReachTheSystemLoggerWithPriorityIdentifierAndEventId) {
+    ASSERT_TRUE(LogEvent(QStringLiteral("FormMain Load")));
+    EXPECT_EQ(ReceiveOwnEntry(), QStringLiteral("<14>BRENVIK Velkor Tool: [EventID 1] ...\r\nFormMain Load"));
+    ASSERT_TRUE(LogEvent(QString()));
+    EXPECT_EQ(ReceiveOwnEntry(), QStringLiteral("<14>BRENVIK Velkor Tool: [EventID 1] ...\r\n"));
 
-    EXPECT_EQ(EventLogEntry(1, 0, QStringLiteral("...\r\nFormMain Load")),
-              QByteArray("[EventID 1] ...\r\nFormMain Load"));
-    EXPECT_EQ(EventLogEntry(7, 3, QStringLiteral("...\r\n")), QByteArray("[EventID 7, Category 3] ...\r\n"));
-    EXPECT_EQ(EventLogEntry(1, 0, QStringLiteral("Prüfung")), QByteArray("[EventID 1] Pr\xc3\xbc"
-                                                                         "fung"));
-
-    EXPECT_EQ(EventLogLevel(kEventLogTypeInformation), LOG_INFO);
-    EXPECT_EQ(EventLogLevel(kEventLogTypeError), LOG_ERR);
-    EXPECT_EQ(EventLogLevel(kEventLogTypeWarning), LOG_WARNING);
-    EXPECT_EQ(EventLogLevel(8), LOG_INFO);
+    // Percent signs are no format directives; source, type and category are passed on.
+    QString message = QStringLiteral("Größe 100% %s %n");
+    ASSERT_TRUE(WriteEventLog(QStringLiteral("Velkor Prüfplatz"), kEventLogTypeWarning, 9, 2, message));
+    EXPECT_EQ(message, QStringLiteral("...\r\nGröße 100% %s %n"));
+    EXPECT_EQ(ReceiveOwnEntry(),
+              QStringLiteral("<12>Velkor Prüfplatz: [EventID 9, Category 2] ...\r\nGröße 100% %s %n"));
 }
 
-TEST(EventLogTest, WithoutSystemLoggerNothingIsWrittenAndFalseReturned) {
-    if (!LogPathUnclaimed()) {
-        GTEST_SKIP() << _PATH_LOG << " exists and belongs to this machine's system logger";
-    }
+TEST_F(EventLogTest, WithoutASystemLoggerNothingIsWrittenAndFalseReturned) {
+    StopLogger();
     QString message = QStringLiteral("FormMain Unload");
     EXPECT_FALSE(WriteEventLog(QString::fromLatin1(kEventLogSource), kEventLogTypeInformation, 1, 0, message));
     EXPECT_EQ(message, QStringLiteral("...\r\nFormMain Unload")) << "the prefix is written back also on failure";
     EXPECT_FALSE(LogEvent(QStringLiteral("FormMain Unload Done")));
-}
-
-TEST(EventLogTest, LogEventWritesInformationEntryWithEventIdOne) {
-    OwnSystemLogSocket logger;
-    if (!logger.Unavailable().empty()) {
-        GTEST_SKIP() << logger.Unavailable();
-    }
-
-    ASSERT_TRUE(LogEvent(QStringLiteral("FormMain Load")));
-    SyslogEntry entry = ParseEntry(logger.ReceiveOwnEntry());
-    EXPECT_EQ(entry.priority, 14) << "facility user, informational level";
-    EXPECT_EQ(entry.identifier, QStringLiteral("BRENVIK Velkor Tool"));
-    EXPECT_EQ(entry.text, QByteArray("[EventID 1] ...\r\nFormMain Load"));
-
-    ASSERT_TRUE(LogEvent(QString()));
-    entry = ParseEntry(logger.ReceiveOwnEntry());
-    EXPECT_EQ(entry.priority, 14);
-    EXPECT_EQ(entry.text, QByteArray("[EventID 1] ...\r\n")) << "an empty message still gets the \"...\" line";
-}
-
-TEST(EventLogTest, WriteEventLogPassesTypeCategoryAndTextVerbatim) {
-    OwnSystemLogSocket logger;
-    if (!logger.Unavailable().empty()) {
-        GTEST_SKIP() << logger.Unavailable();
-    }
-
-    // Percent signs must not be taken as format directives, and umlauts arrive as UTF-8.
-    QString message = QStringLiteral("Größe 100% %s %n");
-    ASSERT_TRUE(WriteEventLog(QStringLiteral("Velkor Prüfplatz"), kEventLogTypeWarning, 9, 2, message));
-    EXPECT_EQ(message, QStringLiteral("...\r\nGröße 100% %s %n"));
-    const SyslogEntry entry = ParseEntry(logger.ReceiveOwnEntry());
-    EXPECT_EQ(entry.priority, 12) << "facility user, warning level";
-    EXPECT_EQ(entry.identifier, QStringLiteral("Velkor Prüfplatz"));
-    EXPECT_EQ(entry.text, QByteArray("[EventID 9, Category 2] ...\r\n") + QStringLiteral("Größe 100% %s %n").toUtf8());
 }

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <tuple>
+#include <utility>
 
-#include "shell/FtpClass.h"
 #include "shell/SelfUpdate.h"
 #include "tests/shell/FtpTestServer.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -17,156 +17,125 @@ const QString kRemotePath = QStringLiteral("/pub/TOOLS/Velkor/Velkor.exe");
 const QString kQuestion = QString::fromUtf8(
     "Es ist ein Update verfügbar. Möchten sie das Update jetzt durchführen? Sie müssen das Programm nach dem Setup "
     "nochmals aufrufen");
-const QString kDownloadFailed = QStringLiteral("Update fehlgeschlagen. Datei konnte nicht geladen werden");
-const QString kSwapFailed = QStringLiteral("Fehler beim Update der Dateien");
-const QString kUpdateDone = QStringLiteral("Update Fertig. Anwendung wird jetzt neu gestartet");
+const QDateTime kNextDay(QDate(2024, 5, 4), QTime(0, 1, 0), Qt::LocalTime);
 
-// The running build: its file time is universal time.
-const QDateTime kLocalBuildTime(QDate(2024, 5, 3), QTime(23, 59, 0), Qt::UTC);
-const QDateTime kNextDayBuildTime(QDate(2024, 5, 4), QTime(0, 1, 0), Qt::LocalTime);
-
-// A stand-in for the program: records that it was started, and with which arguments.
-QByteArray ProgramScript(const QByteArray& name) {
-    return "#!/bin/sh\necho \"" + name + " started$*\" > \"$(dirname \"$0\")/started.txt\"\n";
-}
+// Stand-ins for the program: they record that they were started, and with which arguments.
+const QByteArray kOldBuild = "#!/bin/sh\necho \"old build started$*\" > \"$(dirname \"$0\")/started.txt\"\n";
+const QByteArray kNewBuild =
+    "#!/bin/sh\necho \"new build started$*\" > \"$(dirname \"$0\")/started.txt\"\nexit 0\n" + BinaryContent(100000, 7);
 
 class SelfUpdateCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        files_ = UpdateFilesFor(programDir_.path(), QStringLiteral("velkor"));
-        WriteFileWithTime(files_.executable, ProgramScript("old build"), kLocalBuildTime);
-        ASSERT_TRUE(QFile::setPermissions(files_.executable, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                                 QFile::ReadUser | QFile::WriteUser | QFile::ExeUser |
-                                                                 QFile::ReadGroup | QFile::ExeGroup));
+        // The running build, from late on 2024-05-03: its file time is universal time.
+        WriteFileWithTime(files_.executable, kOldBuild, QDateTime(QDate(2024, 5, 3), QTime(23, 59, 0), Qt::UTC));
+        ASSERT_TRUE(QFile::setPermissions(files_.executable, QFile::Permissions(0x7750)));  // rwxr-x---
     }
     void TearDown() override { RestoreAllCursors(); }
 
-    bool Check(const QString& host) {
-        return RunUpdateCheck(programDir_.path(), QStringLiteral("velkor"), host, kRemotePath);
+    bool Check(const QString& host, const QString& remotePath = kRemotePath) {
+        return RunUpdateCheck(programDir_.path(), QStringLiteral("velkor"), host, remotePath);
     }
-
     QStringList ProgramDirFiles() const { return QDir(programDir_.path()).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir programDir_;
-    UpdateFiles files_;
+    const UpdateFiles files_ = UpdateFilesFor(programDir_.path(), QStringLiteral("velkor"));
 };
 
 }  // namespace
 
-TEST_F(SelfUpdateCheckTest, BuildOfTheSameDayOffersNoUpdate) {
+TEST_F(SelfUpdateCheckTest, OnlyALaterBuildOnAReachableServerIsOffered) {
     FtpTestServer server;
-    ASSERT_TRUE(server.IsRunning());
-    server.PutFile(kRemotePath, ProgramScript("new build"),
-                   QDateTime(QDate(2024, 5, 3), QTime(8, 0, 0), Qt::LocalTime));
-    ScriptedDialogs dialogs;
-    EXPECT_FALSE(Check(server.Host()));
-    EXPECT_TRUE(dialogs.Messages().isEmpty());
-    EXPECT_EQ(ReadWholeFile(files_.executable), ProgramScript("old build"));
-    EXPECT_EQ(ProgramDirFiles(), QStringList{"velkor"});
-}
+    FtpTestServer closed({QStringLiteral("--closed")});
+    ASSERT_TRUE(server.IsRunning() && closed.IsRunning());
+    // Built on the same calendar day as the running build, though in the morning of local time.
+    server.PutFile(kRemotePath, kNewBuild, QDateTime(QDate(2024, 5, 3), QTime(8, 0, 0), Qt::LocalTime));
+    const QString missing = QStringLiteral("/pub/TOOLS/Velkor/Missing.exe");
+    const std::tuple<QString, QString, QStringList> cases[] = {
+        {server.Host(), kRemotePath, {}},
+        {server.Host(), missing, {"FTP: " + missing + "\r\nFile not found."}},
+        {closed.Host(), kRemotePath, {"The attempt to connect to the server failed."}},
+        {QString(), kRemotePath, {}},  // no host: no check at all
+    };
+    for (const auto& [host, remotePath, messages] : cases) {
+        SCOPED_TRACE((host + remotePath).toStdString());
+        ScriptedDialogs dialogs;
+        EXPECT_FALSE(Check(host, remotePath));
+        EXPECT_EQ(dialogs.Messages(), messages);
+        EXPECT_EQ(ReadWholeFile(files_.executable), kOldBuild);
+        EXPECT_EQ(ProgramDirFiles(), QStringList{"velkor"});
+    }
 
-TEST_F(SelfUpdateCheckTest, BuildOfTheNextDayIsOfferedAndNoKeepsTheRunningBuild) {
-    FtpTestServer server;
-    ASSERT_TRUE(server.IsRunning());
-    server.PutFile(kRemotePath, ProgramScript("new build"), kNextDayBuildTime);
+    // Nor when the deployment settings name no host.
     ScriptedDialogs dialogs;
-    dialogs.QueueAnswer(MsgAnswer::No);
-    EXPECT_FALSE(Check(server.Host()));
-    ASSERT_EQ(dialogs.Messages(), QStringList{kQuestion});
-    EXPECT_EQ(dialogs.Entries().front().buttons, MsgButtons::YesNo);
-    EXPECT_EQ(ProgramDirFiles(), QStringList{"velkor"});
+    const QByteArray savedHost = qgetenv("VELKOR_UPDATE_HOST");
+    qputenv("VELKOR_UPDATE_HOST", QByteArray());
+    EXPECT_FALSE(RunUpdateCheck());
+    qputenv("VELKOR_UPDATE_HOST", savedHost);
+    EXPECT_TRUE(dialogs.Entries().empty());
 
     // Without a local executable any build on the server is newer.
     ASSERT_TRUE(QFile::remove(files_.executable));
-    server.PutFile(kRemotePath, ProgramScript("new build"), QDateTime(QDate(2001, 1, 1), QTime(0, 0, 0)));
-    dialogs.Clear();
     dialogs.QueueAnswer(MsgAnswer::No);
     EXPECT_FALSE(Check(server.Host()));
     EXPECT_EQ(dialogs.Messages(), QStringList{kQuestion});
 }
 
-TEST_F(SelfUpdateCheckTest, MissingRemoteFileOrServerOffersNoUpdate) {
-    FtpTestServer server;
-    ASSERT_TRUE(server.IsRunning());
-    ScriptedDialogs dialogs;
-    EXPECT_FALSE(Check(server.Host()));
-    EXPECT_EQ(dialogs.Messages(), QStringList{"FTP: /pub/TOOLS/Velkor/Velkor.exe\r\nFile not found."});
-
-    dialogs.Clear();
-    EXPECT_FALSE(Check(QStringLiteral("127.0.0.1:%1").arg(ClosedLocalPort())));
-    EXPECT_EQ(dialogs.Messages(), QStringList{"The attempt to connect to the server failed."});
-    EXPECT_EQ(ProgramDirFiles(), QStringList{"velkor"});
-}
-
-TEST_F(SelfUpdateCheckTest, WithoutAHostThereIsNoCheck) {
-    ScriptedDialogs dialogs;
-    EXPECT_FALSE(Check(QString()));
-
-    const QByteArray savedHost = qgetenv("VELKOR_UPDATE_HOST");
-    const bool hostWasSet = qEnvironmentVariableIsSet("VELKOR_UPDATE_HOST");
-    qputenv("VELKOR_UPDATE_HOST", QByteArray());
-    EXPECT_FALSE(RunUpdateCheck());
-    if (hostWasSet) {
-        qputenv("VELKOR_UPDATE_HOST", savedHost);
-    } else {
-        qunsetenv("VELKOR_UPDATE_HOST");
-    }
-    EXPECT_TRUE(dialogs.Entries().empty());
-    EXPECT_EQ(ProgramDirFiles(), QStringList{"velkor"});
-}
-
-TEST_F(SelfUpdateCheckTest, RefusedOrTruncatedDownloadIsNeverSwappedIn) {
-    for (const QString& flag : {QStringLiteral("--refuse-retrieve"), QStringLiteral("--truncate")}) {
-        SCOPED_TRACE(flag.toStdString());
+TEST_F(SelfUpdateCheckTest, FailedUpdateIsReportedAndTheRunningBuildGoesOn) {
+    const QString downloadFailed = QStringLiteral("Update fehlgeschlagen. Datei konnte nicht geladen werden");
+    // Without a flag the server is fine, but a folder that is not empty stands where the previous build goes.
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("--refuse-retrieve"), downloadFailed},
+        {QStringLiteral("--truncate"), downloadFailed},
+        {QString(), QStringLiteral("Fehler beim Update der Dateien")},
+    };
+    for (const auto& [flag, message] : cases) {
+        SCOPED_TRACE(message.toStdString() + " " + flag.toStdString());
+        const bool swapBlocked = flag.isEmpty();
         FtpTestServer server({flag});
         ASSERT_TRUE(server.IsRunning());
-        server.PutFile(kRemotePath, ProgramScript("new build") + BinaryContent(50000, 2), kNextDayBuildTime);
+        server.PutFile(kRemotePath, kNewBuild, kNextDay);
+        ASSERT_TRUE(!swapBlocked || QDir().mkpath(files_.previous + QStringLiteral("/in-use")));
         ScriptedDialogs dialogs;
         dialogs.QueueAnswer(MsgAnswer::Yes);
         EXPECT_FALSE(Check(server.Host()));
-        EXPECT_EQ(dialogs.Messages(), (QStringList{kQuestion, kDownloadFailed}));
-        EXPECT_EQ(ReadWholeFile(files_.executable), ProgramScript("old build"));
-        EXPECT_EQ(ProgramDirFiles(), QStringList{"velkor"});
+        EXPECT_EQ(dialogs.Messages(), (QStringList{kQuestion, message}));
+        EXPECT_EQ(ReadWholeFile(files_.executable), kOldBuild);
+        EXPECT_EQ(ProgramDirFiles(), (swapBlocked ? QStringList{"velkor", "velkor.upd"} : QStringList{"velkor"}));
     }
-}
-
-TEST_F(SelfUpdateCheckTest, FailedSwapIsReportedAndTheRunningBuildGoesOn) {
-    FtpTestServer server;
-    ASSERT_TRUE(server.IsRunning());
-    server.PutFile(kRemotePath, ProgramScript("new build"), kNextDayBuildTime);
-    ASSERT_TRUE(QDir().mkpath(files_.previous + QStringLiteral("/in-use")));
-    ScriptedDialogs dialogs;
-    dialogs.QueueAnswer(MsgAnswer::Yes);
-    EXPECT_FALSE(Check(server.Host()));
-    EXPECT_EQ(dialogs.Messages(), (QStringList{kQuestion, kSwapFailed}));
-    EXPECT_EQ(ReadWholeFile(files_.executable), ProgramScript("old build"));
-    EXPECT_EQ(ReadWholeFile(files_.download), ProgramScript("new build"));
     QThread::msleep(300);
     EXPECT_FALSE(QFile::exists(programDir_.filePath(QStringLiteral("started.txt"))));
 }
 
-TEST_F(SelfUpdateCheckTest, FullUpdateInstallsAndStartsTheNewBuild) {
+TEST_F(SelfUpdateCheckTest, NoKeepsEverythingAndYesInstallsAndStartsTheNewBuild) {
     FtpTestServer server;
     ASSERT_TRUE(server.IsRunning());
-    const QByteArray newBuild = ProgramScript("new build") + "exit 0\n" + BinaryContent(100000, 7);
-    server.PutFile(kRemotePath, newBuild, kNextDayBuildTime);
-    WriteFileWithTime(files_.download, BinaryContent(400000, 1), QDateTime::currentDateTime());  // stale
+    server.PutFile(kRemotePath, kNewBuild, kNextDay);
+    const QByteArray staleDownload = BinaryContent(400000, 1);
+    WriteFileWithTime(files_.download, staleDownload, QDateTime::currentDateTime());
     WriteFileWithTime(files_.previous, "build before last", QDateTime::currentDateTime());
     const QFile::Permissions permissions = QFile::permissions(files_.executable);
 
     ScriptedDialogs dialogs;
+    dialogs.QueueAnswer(MsgAnswer::No);
+    EXPECT_FALSE(Check(server.Host()));
+    EXPECT_EQ(dialogs.Messages(), QStringList{kQuestion});
+    EXPECT_EQ(ReadWholeFile(files_.executable), kOldBuild);
+    EXPECT_EQ(ReadWholeFile(files_.download), staleDownload);
+    EXPECT_EQ(ReadWholeFile(files_.previous), "build before last");
+
+    dialogs.Clear();
     dialogs.QueueAnswer(MsgAnswer::Yes);
     EXPECT_TRUE(Check(server.Host()));
-    EXPECT_EQ(dialogs.Messages(), (QStringList{kQuestion, kUpdateDone}));
-    EXPECT_EQ(ReadWholeFile(files_.executable), newBuild);
-    EXPECT_EQ(ReadWholeFile(files_.previous), ProgramScript("old build"));
+    EXPECT_EQ(dialogs.Messages(),
+              (QStringList{kQuestion, QStringLiteral("Update Fertig. Anwendung wird jetzt neu gestartet")}));
+    EXPECT_EQ(ReadWholeFile(files_.executable), kNewBuild);
+    EXPECT_EQ(ReadWholeFile(files_.previous), kOldBuild);
     EXPECT_FALSE(QFile::exists(files_.download));
     EXPECT_EQ(QFile::permissions(files_.executable), permissions);
 
     const QString marker = programDir_.filePath(QStringLiteral("started.txt"));
-    QElapsedTimer clock;
-    clock.start();
-    while (ReadWholeFile(marker).isEmpty() && clock.elapsed() < 10000) {
+    for (int wait = 0; wait < 200 && ReadWholeFile(marker).isEmpty(); ++wait) {
         QThread::msleep(50);
     }
     EXPECT_EQ(ReadWholeFile(marker), "new build started\n");

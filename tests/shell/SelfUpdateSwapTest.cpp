@@ -1,9 +1,8 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include "shell/SelfUpdate.h"
@@ -11,93 +10,61 @@
 
 namespace {
 
-constexpr QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
-                                          QFile::WriteUser | QFile::ExeUser | QFile::ReadGroup | QFile::ExeGroup;
-
 void Write(const QString& path, const QByteArray& content) {
     WriteFileWithTime(path, content, QDateTime::currentDateTime());
 }
 
 }  // namespace
 
-TEST(SelfUpdateSwap, FirstUpdateKeepsThePreviousBuildAndItsPermissions) {
-    QTemporaryDir dir;
-    const UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
-    Write(files.executable, "old build");
-    ASSERT_TRUE(QFile::setPermissions(files.executable, kOwnerOnly));
-    Write(files.download, "new build");
+TEST(SelfUpdateSwap, DownloadBecomesTheProgramWithItsPermissionsAndTheProgramThePreviousBuild) {
+    constexpr QFile::Permissions kOwnerOnly =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    for (const bool hadPrevious : {false, true}) {
+        SCOPED_TRACE(hadPrevious ? "with an older build" : "first update");
+        QTemporaryDir dir;
+        const UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
+        if (hadPrevious) {
+            Write(files.previous, "oldest build");
+        }
+        Write(files.executable, "old build");
+        ASSERT_TRUE(QFile::setPermissions(files.executable, kOwnerOnly));
+        Write(files.download, "new build");
 
-    ASSERT_TRUE(SwapUpdateFiles(files));
-    EXPECT_EQ(ReadWholeFile(files.executable), "new build");
-    EXPECT_EQ(ReadWholeFile(files.previous), "old build");
-    EXPECT_FALSE(QFile::exists(files.download));
-    EXPECT_EQ(QFile::permissions(files.executable), kOwnerOnly);
-}
+        ASSERT_TRUE(SwapUpdateFiles(files));
+        EXPECT_EQ(ReadWholeFile(files.executable), "new build");
+        EXPECT_EQ(ReadWholeFile(files.previous), "old build");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), (QStringList{"velkor", "velkor.old"}));
+        EXPECT_EQ(QFile::permissions(files.executable), kOwnerOnly);
+    }
 
-TEST(SelfUpdateSwap, SecondUpdateDeletesTheOlderBuildFirst) {
-    QTemporaryDir dir;
-    const UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
-    Write(files.previous, "oldest build");
-    Write(files.executable, "old build");
-    Write(files.download, "new build");
-
-    ASSERT_TRUE(SwapUpdateFiles(files));
-    EXPECT_EQ(ReadWholeFile(files.executable), "new build");
-    EXPECT_EQ(ReadWholeFile(files.previous), "old build");
-    EXPECT_FALSE(QFile::exists(files.download));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
-}
-
-TEST(SelfUpdateSwap, WithoutAnExecutableTheDownloadBecomesTheProgram) {
+    // Without an executable the download becomes an executable program that others cannot change.
     QTemporaryDir dir;
     const UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
     Write(files.download, "new build");
-    ASSERT_TRUE(QFile::setPermissions(files.download,
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
-
     ASSERT_TRUE(SwapUpdateFiles(files));
     EXPECT_EQ(ReadWholeFile(files.executable), "new build");
     EXPECT_FALSE(QFile::exists(files.previous));
     const QFile::Permissions permissions = QFile::permissions(files.executable);
-    EXPECT_TRUE(permissions.testFlag(QFile::ExeOwner));
-    EXPECT_TRUE(permissions.testFlag(QFile::ExeOther));
+    EXPECT_TRUE(permissions.testFlag(QFile::ExeOwner) && permissions.testFlag(QFile::ExeOther));
     EXPECT_FALSE(permissions.testFlag(QFile::WriteOther));
 }
 
-TEST(SelfUpdateSwap, FailedStepLeavesTheProgramInPlace) {
+TEST(SelfUpdateSwap, FailedSwapAlwaysLeavesTheProgramInPlace) {
     QTemporaryDir dir;
-    const UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
+    UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
     Write(files.executable, "old build");
-
-    // Nothing downloaded: nothing is moved.
-    EXPECT_FALSE(SwapUpdateFiles(files));
+    EXPECT_FALSE(SwapUpdateFiles(files)) << "nothing downloaded";
     EXPECT_EQ(ReadWholeFile(files.executable), "old build");
     EXPECT_FALSE(QFile::exists(files.previous));
 
-    // The previous build cannot be deleted (a folder that is not empty stands in its place).
-    Write(files.download, "new build");
-    ASSERT_TRUE(QDir().mkpath(files.previous + QStringLiteral("/keep")));
-    EXPECT_FALSE(SwapUpdateFiles(files));
-    EXPECT_EQ(ReadWholeFile(files.executable), "old build");
-    EXPECT_EQ(ReadWholeFile(files.download), "new build");
-    EXPECT_TRUE(QDir(files.previous + QStringLiteral("/keep")).exists());
-}
-
-TEST(SelfUpdateSwap, DownloadThatCannotTakeThePlaceMovesTheProgramBack) {
-    // A folder on another file system cannot be renamed into the program directory, nor copied.
-    QTemporaryDir dir;
+    // The download cannot take the program's place, as a folder on another file system can neither be
+    // renamed into the program directory nor copied: the program, already moved aside, is moved back.
     QTemporaryDir otherDevice(QStringLiteral("/dev/shm/velkor-swap-XXXXXX"));
-    struct stat here {};
-    struct stat there {};
-    if (!otherDevice.isValid() || stat(QFile::encodeName(dir.path()).constData(), &here) != 0 ||
-        stat(QFile::encodeName(otherDevice.path()).constData(), &there) != 0 || here.st_dev == there.st_dev) {
+    if (!otherDevice.isValid() || QStorageInfo(otherDevice.path()).rootPath() == QStorageInfo(dir.path()).rootPath()) {
         GTEST_SKIP() << "needs a second file system at /dev/shm";
     }
-    UpdateFiles files = UpdateFilesFor(dir.path(), QStringLiteral("velkor"));
     files.download = otherDevice.filePath(QStringLiteral("velkor.upd"));
     ASSERT_TRUE(QDir().mkpath(files.download));
-    Write(files.executable, "old build");
-
     EXPECT_FALSE(SwapUpdateFiles(files));
     EXPECT_EQ(ReadWholeFile(files.executable), "old build");
     EXPECT_FALSE(QFile::exists(files.previous));

@@ -1,20 +1,18 @@
-"""A small FTP server on 127.0.0.1 for the update tests, on a port the system chooses.
+"""ftp_test_server.py ROOT [FLAG]: an FTP server for the update tests on a free port of 127.0.0.1.
 
-Usage: ftp_test_server.py ROOT [--refuse-retrieve] [--truncate] [--no-anonymous]
-
-Prints "PORT <number>" on its first line once it accepts connections, then serves ROOT until it
-is terminated.
-
-  --refuse-retrieve  anonymous users may list files and read their dates and sizes, but every
-                     RETR is refused with "550 Not enough privileges."
+Prints "PORT <number>" once the port is ready, then serves ROOT until it is terminated. FLAG:
+  --refuse-retrieve  files can be listed and dated, but every RETR gets "550 Not enough privileges."
   --truncate         SIZE and MDTM tell the truth, but RETR sends only the first half of the file
-                     and then ends the transfer normally
-  --no-anonymous     there is no anonymous account; every login fails
+  --no-anonymous     every login fails
+  --silent           no FTP server: the port accepts connections and never sends a byte
+  --closed           no FTP server: the port is taken, and connections to it are refused
 """
 
 import io
 import logging
 import os
+import signal
+import socket
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -23,29 +21,28 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
-class _NamedBytes(io.BytesIO):
-    def __init__(self, data, name):
-        super().__init__(data)
-        self.name = name
-
-
 class TruncatingFS(AbstractedFS):
-    """Hands out only the first half of every file that is opened for reading."""
-
     def open(self, filename, mode):
         if "r" not in mode:
             return super().open(filename, mode)
         with super().open(filename, mode) as whole:
             data = whole.read()
-        return _NamedBytes(data[: len(data) // 2], filename)
+        half = io.BytesIO(data[: len(data) // 2])
+        half.name = filename
+        return half
 
 
 def main():
-    args = sys.argv[1:]
-    if not args or args[0].startswith("--"):
-        sys.exit(__doc__)
-    root = os.path.abspath(args[0])
-    flags = set(args[1:])
+    root = os.path.abspath(sys.argv[1])
+    flags = set(sys.argv[2:])
+
+    if flags & {"--silent", "--closed"}:
+        port = socket.socket()
+        port.bind(("127.0.0.1", 0))
+        if "--silent" in flags:
+            port.listen(8)
+        print("PORT %d" % port.getsockname()[1], flush=True)
+        signal.pause()
 
     logging.basicConfig(level=logging.WARNING)
     authorizer = DummyAuthorizer()
@@ -53,7 +50,6 @@ def main():
         authorizer.add_user("operator", "secret", root, perm="elr")
     else:
         authorizer.add_anonymous(root, perm="el" if "--refuse-retrieve" in flags else "elr")
-
     handler = FTPHandler
     handler.authorizer = authorizer
     handler.use_sendfile = False
