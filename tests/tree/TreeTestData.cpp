@@ -2,47 +2,49 @@
 
 #include "tests/support/TestDatabase.h"
 
-namespace {
-
-qint32 LastInsertId() {
-    return QueryTestValue("SELECT LAST_INSERT_ID()").toInt();
+QStringList KeysOf(const NodeTree& tree) {
+    QStringList keys;
+    for (int index = 0; index < tree.Count(); ++index) {
+        keys.append(tree.Item(index)->Key());
+    }
+    return keys;
 }
 
-}  // namespace
+void TreeTest::SetUp() {
+    ResetTestDatabase();
+}
 
 void AddOrder(const QString& paNr, const QString& productCode) {
-    ExecTestSql("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) VALUES (?, ?, ?)",
-                {paNr, productCode, "Testartikel " + productCode});
+    ExecTestSql("INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode) VALUES (?, ?)",
+                {paNr, productCode});
 }
 
 void AddHierarchyRow(const QString& paNr, const QString& subProductCode, const QString& subCount) {
     ExecTestSql(
-        "INSERT INTO productionorder_hierarchy_khk (ProductionOrderNumber, SubProductCode, SubCount, "
-        "SubManufacturer) VALUES (?, ?, ?, '70000')",
-        {paNr, subProductCode, subCount.isNull() ? QVariant() : QVariant(subCount)});
+        "INSERT INTO productionorder_hierarchy_khk (ProductionOrderNumber, SubProductCode, SubCount) "
+        "VALUES (?, ?, ?)",
+        {paNr, subProductCode, subCount});
 }
 
 void AddBillOfMat(const QString& artNr, int prodCodes, int serNrs, int extSerNrs, bool testRequired) {
     ExecTestSql(
-        "INSERT INTO productioncode_count_khk (BillOfMaterials, Variation, ProductionCodeCount, "
-        "SerialNumberCount, ExtSerialNumberCount, TestRequired) VALUES (?, 0, ?, ?, ?, ?)",
+        "INSERT INTO productioncode_count_khk (BillOfMaterials, ProductionCodeCount, SerialNumberCount, "
+        "ExtSerialNumberCount, TestRequired) VALUES (?, ?, ?, ?, ?)",
         {artNr, prodCodes, serNrs, extSerNrs, testRequired ? -1 : 0});
 }
 
 qint32 AddDevice(const QString& artNr) {
     ExecTestSql("INSERT INTO device (ValidFlag) VALUES (1)");
-    const qint32 devId = LastInsertId();
+    const qint32 devId = QueryTestValue("SELECT LAST_INSERT_ID()").toInt();
     ExecTestSql("INSERT INTO device_productcode (DevID, ProductCode) VALUES (?, ?)", {devId, artNr});
     return devId;
 }
 
 qint32 AddAssemblyNumber(qint32 devId) {
-    ExecTestSql(
-        "INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType, MasterProdOrder) "
-        "VALUES (NULL, ?, 'A', 770000)",
-        {devId});
-    const qint32 assNr = LastInsertId();
-    ExecTestSql("UPDATE device_assembly SET AssemblyNum = ? WHERE ID = ?", {assNr, assNr});
+    ExecTestSql("INSERT INTO device_assembly (Device_Assembly, AssemblyType, MasterProdOrder) VALUES (?, 'A', 770000)",
+                {devId});
+    const qint32 assNr = QueryTestValue("SELECT LAST_INSERT_ID()").toInt();
+    ExecTestSql("UPDATE device_assembly SET AssemblyNum = ID WHERE ID = ?", {assNr});
     return assNr;
 }
 
@@ -51,13 +53,15 @@ void AddMembership(qint32 parentAssNr, qint32 childAssNr) {
                 {parentAssNr, childAssNr});
 }
 
-void AddProdCode(qint32 devId, const QString& prodCode) {
-    ExecTestSql("INSERT INTO device_productioncode (DeviceID, ProductionCode) VALUES (?, ?)", {devId, prodCode});
-}
-
-void AddSerNr(qint32 devId, const QString& serNr, bool external) {
-    ExecTestSql("INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag) VALUES (?, ?, ?)",
-                {devId, serNr, external ? "1" : "0"});
+void AddRecords(qint32 devId, int prodCodes, int serNrs, int extSerNrs) {
+    for (int i = 0; i < prodCodes; ++i) {
+        ExecTestSql("INSERT INTO device_productioncode (DeviceID, ProductionCode) VALUES (?, ?)",
+                    {devId, QString("P%1-%2").arg(devId).arg(i)});
+    }
+    for (int i = 0; i < serNrs + extSerNrs; ++i) {
+        ExecTestSql("INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag) VALUES (?, ?, ?)",
+                    {devId, QString("S%1-%2").arg(devId).arg(i), i < serNrs ? "0" : "1"});
+    }
 }
 
 int OkFlagOf(qint32 devId) {
