@@ -163,6 +163,10 @@ private:
     void WriteProdCode(const QString& prodCode, qint32 devId);
     void WritePaNr(const QString& paNr, qint32 devId);
     void WriteOKFlag(qint32 devId, bool flag);
+    // The newest serial number and the number of serial numbers of the device with that ExtFlag ('0' own,
+    // '1' external).
+    QString NewestSerNrWithFlag(qint32 devId, const QString& extFlag);
+    qint16 SerNrCountWithFlag(qint32 devId, const QString& extFlag);
     // The auto-increment key the last insert on this connection assigned; 0 when none.
     qint32 LastInsertId();
     // One level of GetSubAssemblysRsFromDeviceID; path holds the devices above, listed those already listed.

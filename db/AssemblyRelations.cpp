@@ -1,4 +1,5 @@
 #include "db/AssemblyDbClass.h"
+#include "db/ReadValues.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 
@@ -7,10 +8,6 @@
 // assembly numbers, never device IDs.
 
 namespace {
-
-QVariant NumberValue(const QVariant& value) {
-    return IsNullOrEmpty(value) ? QVariant() : QVariant(value.toInt());
-}
 
 VelkorError CycleError(qint32 assNr) {
     return VelkorError(kAppErrorNumber,
@@ -47,11 +44,11 @@ QVariant AssemblyDbClass::CreateAssNrFromDivID(qint32 devId, qint32 masterProdOr
 
 QVariant AssemblyDbClass::GetAssemblyfromDevID(qint32 devId) {
     // After a backfit the device owns two rows; the older one is the handed-over number with the members.
-    return NumberValue(SelectFirstValue(QStringLiteral("SELECT device_assembly.AssemblyNum FROM device_assembly "
-                                                       "WHERE device_assembly.AssemblyType = 'A' "
-                                                       "AND device_assembly.Device_Assembly = ? "
-                                                       "ORDER BY device_assembly.ID;"),
-                                        {devId}, QStringLiteral("AssemblyNum")));
+    return NumberOrEmpty(SelectFirstValue(QStringLiteral("SELECT device_assembly.AssemblyNum FROM device_assembly "
+                                                         "WHERE device_assembly.AssemblyType = 'A' "
+                                                         "AND device_assembly.Device_Assembly = ? "
+                                                         "ORDER BY device_assembly.ID;"),
+                                          {devId}, QStringLiteral("AssemblyNum")));
 }
 
 QVariant AssemblyDbClass::GetDevIdFromAssNr(qint32 assNr) {
@@ -70,11 +67,11 @@ QVariant AssemblyDbClass::GetDevIdFromAssNr(qint32 assNr) {
             QStringLiteral("Die Wurzel der DeviceID ist innerhalb der Assembly Tabelle nicht eindeutig. \r\n Eine "
                            "Korrektur der Datenbank ist notwendig"));
     }
-    return NumberValue(rs.Field(QStringLiteral("Device_Assembly")));
+    return NumberOrEmpty(rs.Field(QStringLiteral("Device_Assembly")));
 }
 
 QVariant AssemblyDbClass::GetPrevAssembly(qint32 assNr) {
-    return NumberValue(SelectFirstValue(
+    return NumberOrEmpty(SelectFirstValue(
         QStringLiteral("SELECT device_assembly.AssemblyNum FROM device_assembly "
                        "WHERE device_assembly.Device_Assembly = ? AND device_assembly.AssemblyType = 'Z' "
                        "ORDER BY device_assembly.ID;"),
@@ -82,7 +79,7 @@ QVariant AssemblyDbClass::GetPrevAssembly(qint32 assNr) {
 }
 
 QVariant AssemblyDbClass::GetNextAssembly(qint32 assNr) {
-    return NumberValue(
+    return NumberOrEmpty(
         SelectFirstValue(QStringLiteral("SELECT device_assembly.Device_Assembly FROM device_assembly "
                                         "WHERE device_assembly.AssemblyNum = ? AND device_assembly.AssemblyType = 'Z' "
                                         "ORDER BY device_assembly.ID;"),
@@ -134,7 +131,7 @@ void AssemblyDbClass::DeleteAssemblyWithDevID(qint32 assNr) {
         QStringLiteral("SELECT Count(device_assembly.Device_Assembly) AS AnzahlvonDevice_Assembly FROM device_assembly "
                        "WHERE device_assembly.AssemblyType LIKE 'D%' AND device_assembly.Device_Assembly = ?;"),
         {assNr}, QStringLiteral("AnzahlvonDevice_Assembly"));
-    const qint16 count = static_cast<qint16>(IsNullOrEmpty(removed) ? 0 : removed.toInt());
+    const qint16 count = CountOrZero(removed);
     Execute(
         QStringLiteral("UPDATE device_assembly SET AssemblyType = ? WHERE Device_Assembly = ? AND AssemblyType = 'Z';"),
         {QStringLiteral("D%1").arg(count), assNr});

@@ -1,4 +1,5 @@
 #include "db/AssemblyDbClass.h"
+#include "db/ReadValues.h"
 #include "shell/Misc.h"
 
 // Conversion of a recorded device into a device of another article (backfit), and the production
@@ -186,6 +187,5 @@ QString AssemblyDbClass::GetProdCodeXWithDevId(const QVariant& devId, const QVar
     for (int i = 1; i < position; ++i) {
         codes.MoveNext();
     }
-    const QVariant code = codes.Field(0);
-    return IsNullOrEmpty(code) ? QString() : code.toString();
+    return TextOrEmpty(codes.Field(0));
 }

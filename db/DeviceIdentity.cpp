@@ -1,5 +1,6 @@
 #include "db/AssemblyDbClass.h"
 #include "db/ProviderError.h"
+#include "db/ReadValues.h"
 #include "shell/Misc.h"
 #include "shell/ScanFormats.h"
 #include "shell/UserDialogs.h"
@@ -8,23 +9,6 @@
 // serial numbers, production orders and article numbers.
 
 namespace {
-
-// A device ID read back from the database, as a 32-bit integer in a variant; empty stays empty.
-QVariant DeviceIdValue(const QVariant& value) {
-    if (IsNullOrEmpty(value)) {
-        return QVariant();
-    }
-    return QVariant(value.toInt());
-}
-
-QString TextValue(const QVariant& value) {
-    return IsNullOrEmpty(value) ? QString() : value.toString();
-}
-
-// The 16-bit count of a statement that always yields one row.
-qint16 CountValue(const QVariant& value) {
-    return static_cast<qint16>(IsNullOrEmpty(value) ? 0 : value.toInt());
-}
 
 // A suffix given as a number or as a text of digits; an empty value counts as 0.
 int SuffixValue(const QVariant& suffix) {
@@ -205,24 +189,24 @@ void AssemblyDbClass::UpdateArtNrWithDevID(const QString& artNr, qint32 devId, c
 
 // ---- Lookups by device ID ------------------------------------------------------------------------
 
-QString AssemblyDbClass::GetSerNrFromDeviceID(qint32 devId) {
-    return TextValue(
+QString AssemblyDbClass::NewestSerNrWithFlag(qint32 devId, const QString& extFlag) {
+    return TextOrEmpty(
         SelectFirstValue(QStringLiteral("SELECT device_serialnumber.SerialNumber FROM device_serialnumber "
-                                        "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = '0' "
+                                        "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = ? "
                                         "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
-                         {devId}, QStringLiteral("SerialNumber")));
+                         {devId, extFlag}, QStringLiteral("SerialNumber")));
+}
+
+QString AssemblyDbClass::GetSerNrFromDeviceID(qint32 devId) {
+    return NewestSerNrWithFlag(devId, QStringLiteral("0"));
 }
 
 QString AssemblyDbClass::GetExtSerNrFromDeviceID(qint32 devId) {
-    return TextValue(
-        SelectFirstValue(QStringLiteral("SELECT device_serialnumber.SerialNumber FROM device_serialnumber "
-                                        "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = '1' "
-                                        "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
-                         {devId}, QStringLiteral("SerialNumber")));
+    return NewestSerNrWithFlag(devId, QStringLiteral("1"));
 }
 
 QString AssemblyDbClass::GetPaWithDevID(qint32 devId) {
-    return TextValue(SelectFirstValue(
+    return TextOrEmpty(SelectFirstValue(
         QStringLiteral(
             "SELECT device_productionordernumber.DeviceID, device_productionordernumber.ProductionOrderNumber "
             "FROM device_productionordernumber WHERE device_productionordernumber.DeviceID = ? "
@@ -271,37 +255,38 @@ qint32 AssemblyDbClass::GetMasterProdOrderFromDeviceID(qint32 devId) {
 // ---- Counts by device ID -------------------------------------------------------------------------
 
 qint16 AssemblyDbClass::GetNumberOfProdctionCodesFromDevID(qint32 devId) {
-    return CountValue(
+    return CountOrZero(
         SelectFirstValue(QStringLiteral("SELECT Count(device_productioncode.DeviceID) AS ProductionCodeCount "
                                         "FROM device_productioncode WHERE device_productioncode.DeviceID = ?;"),
                          {devId}, QStringLiteral("ProductionCodeCount")));
 }
 
-qint16 AssemblyDbClass::GetNumberOfSerialsFromDevID(qint32 devId) {
-    return CountValue(SelectFirstValue(
+qint16 AssemblyDbClass::SerNrCountWithFlag(qint32 devId, const QString& extFlag) {
+    return CountOrZero(SelectFirstValue(
         QStringLiteral("SELECT Count(device_serialnumber.DeviceID) AS SerialnumberCount FROM device_serialnumber "
-                       "WHERE device_serialnumber.ExtFlag = '0' AND device_serialnumber.DeviceID = ?;"),
-        {devId}, QStringLiteral("SerialnumberCount")));
+                       "WHERE device_serialnumber.ExtFlag = ? AND device_serialnumber.DeviceID = ?;"),
+        {extFlag, devId}, QStringLiteral("SerialnumberCount")));
+}
+
+qint16 AssemblyDbClass::GetNumberOfSerialsFromDevID(qint32 devId) {
+    return SerNrCountWithFlag(devId, QStringLiteral("0"));
 }
 
 qint16 AssemblyDbClass::GetNumberOfExtSerFromDevID(qint32 devId) {
-    return CountValue(SelectFirstValue(
-        QStringLiteral("SELECT Count(device_serialnumber.DeviceID) AS SerialnumberCount FROM device_serialnumber "
-                       "WHERE device_serialnumber.ExtFlag = '1' AND device_serialnumber.DeviceID = ?;"),
-        {devId}, QStringLiteral("SerialnumberCount")));
+    return SerNrCountWithFlag(devId, QStringLiteral("1"));
 }
 
 // ---- Lookups by identifier -----------------------------------------------------------------------
 
 QVariant AssemblyDbClass::GetDevIdFromProdCodeOrSerNr(const QString& prodCode, const QString& serNr) {
     if (IsProdCodeFormat(prodCode)) {
-        return DeviceIdValue(
+        return NumberOrEmpty(
             SelectFirstValue(QStringLiteral("SELECT DeviceID FROM device_productioncode WHERE ProductionCode = ? "
                                             "ORDER BY device_productioncode.CreationDate DESC, ID DESC;"),
                              {prodCode}, QStringLiteral("DeviceID")));
     }
     if (!serNr.isEmpty() && IsSerNrFormat(serNr)) {
-        return DeviceIdValue(
+        return NumberOrEmpty(
             SelectFirstValue(QStringLiteral("SELECT DeviceID FROM device_serialnumber WHERE SerialNumber = ? "
                                             "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
                              {serNr}, QStringLiteral("DeviceID")));

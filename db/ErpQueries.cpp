@@ -1,4 +1,5 @@
 #include "db/AssemblyDbClass.h"
+#include "db/ReadValues.h"
 #include "shell/Misc.h"
 
 // Queries on the copies of the ERP tables (production orders, bills of materials, serial history).
@@ -27,7 +28,7 @@ QString AssemblyDbClass::GetProdDescriptionFromArtNrKHK(const QString& artNr) {
     const QVariant value =
         SelectFirstValue(QStringLiteral("SELECT Name FROM productionorder_khk WHERE ProductCode LIKE ?;"),
                          {pattern + QLatin1Char('%')}, QStringLiteral("Name"));
-    return IsNullOrEmpty(value) ? QString() : value.toString();
+    return TextOrEmpty(value);
 }
 
 namespace {
@@ -88,7 +89,7 @@ QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const
                        "ORDER BY serialnumber_prod_history_khk.ID;"),
         {serNr, artNrFrom, artNrTo}, QStringLiteral("ProductionOrdernumber"));
     // The workstation names a production order by the last six characters of the ERP order number.
-    return IsNullOrEmpty(order) ? QString() : order.toString().right(6);
+    return TextOrEmpty(order).right(6);
 }
 
 bool AssemblyDbClass::IsSerNrBackfitHistoryInKHK(const QString& serNr, const QString& artNrFrom,

@@ -3,8 +3,7 @@
 #include "db/AssemblyDbClass.h"
 #include "tree/NodeText.h"
 
-BillOfMatFigures ReadBillOfMat(AssemblyDbClass& db, const QString& articleNumber) {
-    const QString& artNr = articleNumber;
+BillOfMatFigures ReadBillOfMat(AssemblyDbClass& db, const QString& artNr) {
     BillOfMatFigures figures;
     figures.testRequired = db.GetTestReqiredFromBillOfMat(artNr);
     figures.extSerNrs = db.GetExtSerCountFromBillOfMat(artNr);

@@ -92,7 +92,7 @@ void TreeView::LoadSubAssemblys(qint32 devId, TreeNode* parentNode, QSet<qint32>
                                           "AssemblyNum = ? ORDER BY ID;"),
                            members.Field(QStringLiteral("Device_Assembly")));
         for (; devices.IsOpen() && !devices.Eof(); devices.MoveNext()) {
-            const QString subDevIdText = TrimBlanks(devices.Field(QStringLiteral("Device_Assembly")).toString());
+            const QString subDevIdText = devices.Field(QStringLiteral("Device_Assembly")).toString();
             const qint32 subDevId = ToInt32(subDevIdText);
             if (subDevId <= 0 || visited.contains(subDevId)) {
                 continue;  // no device, or one this walk has shown already (the records form a cycle)

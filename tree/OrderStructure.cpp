@@ -87,7 +87,7 @@ void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
     }
     NodeTree& tree = Tree();
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
-        const QString subArtNr = TrimBlanks(rows.Field(QStringLiteral("SubProductCode")).toString());
+        const QString subArtNr = rows.Field(QStringLiteral("SubProductCode")).toString();  // read values are trimmed
         const qint64 pieces = PieceCount(rows.Field(QStringLiteral("SubCount")));
         const BillOfMatFigures figures = ReadBillOfMat(db, subArtNr);
         if (!figures.HasAnyFlag()) {

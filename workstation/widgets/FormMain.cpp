@@ -217,19 +217,11 @@ void FormMain::SetFormView(qint16 view) {
     frame33_->setVisible(twoPanes);
     treeViews_[1]->setVisible(twoPanes);
     const int widthTwips = twoPanes ? kTwoPaneWidthTwips : kOnePaneWidthTwips;
-    setFixedWidth(qRound(static_cast<double>(widthTwips) / kTwipsPerPixel));
+    setFixedWidth(widthTwips / kTwipsPerPixel);
 }
 
 qint32 FormMain::GetFormView() const {
-    // Pixel widths are whole numbers, so the twips are too; 8070 and 16095 are not whole pixels.
-    const int pixels = width();
-    if (pixels == qRound(static_cast<double>(kTwoPaneWidthTwips) / kTwipsPerPixel)) {
-        return kTwoPaneWidthTwips;
-    }
-    if (pixels == qRound(static_cast<double>(kOnePaneWidthTwips) / kTwipsPerPixel)) {
-        return kOnePaneWidthTwips;
-    }
-    return pixels * kTwipsPerPixel;
+    return width() * kTwipsPerPixel;
 }
 
 void FormMain::SetStatus(const QString& text) {

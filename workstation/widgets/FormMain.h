@@ -29,6 +29,7 @@ public:
     static constexpr int kTwipsPerPixel = 15;
     static constexpr int kOnePaneWidthTwips = 8070;
     static constexpr int kTwoPaneWidthTwips = 16095;
+    static_assert(kOnePaneWidthTwips % kTwipsPerPixel == 0 && kTwoPaneWidthTwips % kTwipsPerPixel == 0);
 
     explicit FormMain(QWidget* parent = nullptr);
     ~FormMain() override;
