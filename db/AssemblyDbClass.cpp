@@ -49,13 +49,12 @@ AssemblyDbClass::AssemblyDbClass() : connectionName_(NextConnectionName()) {
 
 AssemblyDbClass::~AssemblyDbClass() {
     if (openTransactions_ > 0) {
-        while (openTransactions_ > 0) {
-            try {
-                Execute(QStringLiteral("COMMIT;"));
-            } catch (const VelkorError&) {
-                // The connection is going away; a commit that fails here cannot be repaired.
-            }
-            --openTransactions_;
+        // One COMMIT ends the outermost transaction with every level inside it.
+        openTransactions_ = 0;
+        try {
+            Execute(QStringLiteral("COMMIT;"));
+        } catch (const VelkorError&) {
+            // The connection is going away; a commit that fails here cannot be repaired.
         }
         Dialogs().MsgBox(QStringLiteral(
             "Achtung eine oder mehrere Transaktionen wurden nicht gültig beendet. Bitte bei Herr Varlow (Brenvik) "
@@ -102,19 +101,47 @@ void AssemblyDbClass::ChangeCounter(int delta) {
     openTransactions_ = static_cast<qint16>(next);
 }
 
+// Transactions nest: the outermost level is a database transaction, every level inside it a savepoint.
+// (A second START TRANSACTION would silently commit everything before it.)
+QString AssemblyDbClass::SavepointName(int level) {
+    return QStringLiteral("velkor_level_%1").arg(level);
+}
+
 void AssemblyDbClass::Begin() {
-    Execute(QStringLiteral("START TRANSACTION;"));
+    if (openTransactions_ >= 1) {
+        Execute(QStringLiteral("SAVEPOINT %1;").arg(SavepointName(openTransactions_ + 1)));
+    } else {
+        Execute(QStringLiteral("START TRANSACTION;"));
+    }
     ChangeCounter(+1);
 }
 
 void AssemblyDbClass::Commit() {
-    Execute(QStringLiteral("COMMIT;"));
+    if (openTransactions_ > 1) {
+        Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(SavepointName(openTransactions_)));
+    } else {
+        Execute(QStringLiteral("COMMIT;"));
+    }
     ChangeCounter(-1);
 }
 
 void AssemblyDbClass::Rollback() {
-    Execute(QStringLiteral("ROLLBACK;"));
+    if (openTransactions_ > 1) {
+        const QString savepoint = SavepointName(openTransactions_);
+        Execute(QStringLiteral("ROLLBACK TO SAVEPOINT %1;").arg(savepoint));
+        Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(savepoint));
+    } else {
+        Execute(QStringLiteral("ROLLBACK;"));
+    }
     ChangeCounter(-1);
+}
+
+void AssemblyDbClass::RollbackAll() {
+    if (openTransactions_ <= 0) {
+        return;
+    }
+    openTransactions_ = 0;
+    Execute(QStringLiteral("ROLLBACK;"));
 }
 
 QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {

@@ -27,9 +27,13 @@ public:
     static AssemblyDbClass& Shared();
 
     // ---- Session and transactions -------------------------------------------------------------
+    // Transactions nest: inside an open transaction Begin sets a savepoint, and the matching Commit or
+    // Rollback releases it or returns to it; only the outermost level commits or rolls back.
     void Begin();
     void Commit();
     void Rollback();
+    // Rolls back every open level at once (nothing when none is open).
+    void RollbackAll();
     qint16 OpenTransactionCount() const { return openTransactions_; }
     bool IsConnected() const;
 
@@ -156,6 +160,7 @@ private:
     QSqlQuery Run(const QString& sql, const QVariantList& values);
     void Open();
     void ChangeCounter(int delta);
+    static QString SavepointName(int level);
 
     // Writes of the traceability store that raise every database error; the public operations wrap them
     // with their own error handling, BackfitDevice uses them as they are.

@@ -1,6 +1,8 @@
 // The expected structure of a production order: a root for the order's article and one node per piece of
 // every sub-component with something to capture.
 
+#include <QHash>
+#include <algorithm>
 #include <cmath>
 
 #include "db/AssemblyDbClass.h"
@@ -86,6 +88,9 @@ void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
         return;  // an order whose hierarchy cannot be read shows its root only
     }
     NodeTree& tree = Tree();
+    // Pieces already laid out per article: a sub-article named by a second row of the order continues the
+    // piece numbers of the first, so every piece keeps a key of its own.
+    QHash<QString, qint64> laidOut;
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
         const QString subArtNr = rows.Field(QStringLiteral("SubProductCode")).toString();  // read values are trimmed
         const qint64 pieces = PieceCount(rows.Field(QStringLiteral("SubCount")));
@@ -94,15 +99,29 @@ void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
             continue;
         }
         const QString text = ExpectedTextFor(db, subArtNr, figures);
-        if (pieces > 1) {
+        qint64& earlier = laidOut[subArtNr];
+        if (earlier > 0) {
+            qint64 piece = earlier;
+            for (qint64 added = 0; added < std::max<qint64>(pieces, 1); ++added) {
+                do {
+                    ++piece;
+                } while (tree.Item(ExpectedNodeKey(subArtNr, QString::number(piece))) != nullptr);
+                TreeNode* node =
+                    AddExpectedNode(tree, parentNode, ExpectedNodeKey(subArtNr, QString::number(piece)), text);
+                node->SetExpanded(true);
+            }
+            earlier = piece;
+        } else if (pieces > 1) {
             for (qint64 piece = 1; piece <= pieces; ++piece) {
                 TreeNode* node =
                     AddExpectedNode(tree, parentNode, ExpectedNodeKey(subArtNr, QString::number(piece)), text);
                 node->SetExpanded(true);
             }
+            earlier = pieces;
         } else {
             const QString suffix = figures.serNrs != 0 ? QStringLiteral("0") : QStringLiteral("2");
             AddExpectedNode(tree, parentNode, ExpectedNodeKey(subArtNr, suffix), text);
+            earlier = 1;
         }
     }
 }

@@ -53,12 +53,45 @@ TEST_F(SessionTest, DestructionCommitsOpenTransactionsAndWarnsOnce) {
     {
         AssemblyDbClass db;
         db.Begin();
-        db.Begin();  // no nesting of its own: one database transaction, counter 2
+        db.Begin();  // a savepoint inside the transaction, counter 2
         EXPECT_EQ(db.OpenTransactionCount(), 2);
         db.CreateDevice();
     }
     EXPECT_EQ(Devices(), before + 1);  // committed, not lost
     EXPECT_EQ(dialogs.Messages(), QStringList{kUnfinishedTransactions});
+}
+
+// Each step opens a level and creates one device, or ends the innermost level; the devices left at the
+// end tell which levels the database kept.
+TEST_F(SessionTest, NestedLevelsKeepOrUndoOnlyTheirOwnWork) {
+    struct Case {
+        const char* name;
+        const char* steps;  // B begin + create a device, C commit, R rollback, A roll back all
+        int keptDevices;
+    };
+    const Case cases[] = {
+        {"inner rollback keeps the outer work", "BBRC", 1},
+        {"inner commit is undone by the outer rollback", "BBCR", 0},
+        {"both committed", "BBCC", 2},
+        {"three levels, middle rolled back", "BBBCRC", 1},
+        {"roll back all levels at once", "BBBA", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AssemblyDbClass db;
+        const int before = Devices();
+        for (const char* step = c.steps; *step != 0; ++step) {
+            switch (*step) {
+                case 'B': db.Begin(); db.CreateDevice(); break;
+                case 'C': db.Commit(); break;
+                case 'R': db.Rollback(); break;
+                case 'A': db.RollbackAll(); break;
+            }
+        }
+        EXPECT_EQ(db.OpenTransactionCount(), 0);
+        EXPECT_EQ(Devices(), before + c.keptDevices);
+    }
+    EXPECT_TRUE(dialogs.Messages().isEmpty());
 }
 
 TEST_F(SessionTest, QueryWithoutRowsReturnsFalseAndLeavesSetOpen) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QSet>
+
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/tree/TreeTestData.h"
 
@@ -22,9 +24,15 @@ TEST_F(OrderStructureTest, BuildsRootAndOnePieceNodePerCapturedComponent) {
         {"OT-ZERO", "0", 1, 0, 0, false},    // like a single piece
         {"OT-TEST", "1", 0, 0, 0, true},     // only the test to capture
         {"OT-FRAC", "2.5", 1, 0, 0, false},  // whole pieces only
+        {"OT-LP", "2", 2, 0, 0, false},      // named again: its pieces go on from 4
+        {"OT-RM", "1", 1, 0, 0, false},      // named again after a single piece "2": the next free piece
     };
+    QSet<QString> withBillOfMat;
     for (const auto& c : components) {
-        AddBillOfMat(c.artNr, c.prodCodes, c.serNrs, c.extSerNrs, c.test);
+        if (!withBillOfMat.contains(c.artNr)) {
+            withBillOfMat.insert(c.artNr);
+            AddBillOfMat(c.artNr, c.prodCodes, c.serNrs, c.extSerNrs, c.test);
+        }
         AddHierarchyRow("770001", c.artNr, c.subCount);
     }
     AddHierarchyRow("770001", "OT-WP", "2");  // no bill-of-materials row at all: skipped
@@ -34,9 +42,10 @@ TEST_F(OrderStructureTest, BuildsRootAndOnePieceNodePerCapturedComponent) {
     tree_.CreateNodesForPA("770001");
 
     EXPECT_EQ(KeysOf(Nodes()), QStringList({"OT-MAIN-A 0", "OT-LP 1", "OT-LP 2", "OT-LP 3", "OT-NT 0", "OT-RM 2",
-                                            "OT-ZERO 2", "OT-TEST 2", "OT-FRAC 1", "OT-FRAC 2"}));
+                                            "OT-ZERO 2", "OT-TEST 2", "OT-FRAC 1", "OT-FRAC 2", "OT-LP 4",
+                                            "OT-LP 5", "OT-RM 3"}));
     TreeNode* root = Node("OT-MAIN-A 0");
-    EXPECT_EQ(root->Children(), 9);
+    EXPECT_EQ(root->Children(), 12);
     EXPECT_EQ(root->Text(), "OT-MAIN-A" + Blanks(16) + " P(0/1) S(0/1)");
     EXPECT_EQ(Node("OT-LP 3")->Text(), "OT-LP" + Blanks(20) + " P(0/2)");
     EXPECT_EQ(Node("OT-NT 0")->Text(), "OT-NT" + Blanks(20) + " P(0/1) S(0/1) F(0/2) T");
