@@ -82,10 +82,19 @@ TEST_F(SessionTest, NestedLevelsKeepOrUndoOnlyTheirOwnWork) {
         const int before = Devices();
         for (const char* step = c.steps; *step != 0; ++step) {
             switch (*step) {
-                case 'B': db.Begin(); db.CreateDevice(); break;
-                case 'C': db.Commit(); break;
-                case 'R': db.Rollback(); break;
-                case 'A': db.RollbackAll(); break;
+                case 'B':
+                    db.Begin();
+                    db.CreateDevice();
+                    break;
+                case 'C':
+                    db.Commit();
+                    break;
+                case 'R':
+                    db.Rollback();
+                    break;
+                case 'A':
+                    db.RollbackAll();
+                    break;
             }
         }
         EXPECT_EQ(db.OpenTransactionCount(), 0);

@@ -41,9 +41,9 @@ TEST_F(OrderStructureTest, BuildsRootAndOnePieceNodePerCapturedComponent) {
     Nodes().Add(nullptr, "OLD 0", "OLD");  // whatever the tree showed before is replaced
     tree_.CreateNodesForPA("770001");
 
-    EXPECT_EQ(KeysOf(Nodes()), QStringList({"OT-MAIN-A 0", "OT-LP 1", "OT-LP 2", "OT-LP 3", "OT-NT 0", "OT-RM 2",
-                                            "OT-ZERO 2", "OT-TEST 2", "OT-FRAC 1", "OT-FRAC 2", "OT-LP 4",
-                                            "OT-LP 5", "OT-RM 3"}));
+    EXPECT_EQ(KeysOf(Nodes()),
+              QStringList({"OT-MAIN-A 0", "OT-LP 1", "OT-LP 2", "OT-LP 3", "OT-NT 0", "OT-RM 2", "OT-ZERO 2",
+                           "OT-TEST 2", "OT-FRAC 1", "OT-FRAC 2", "OT-LP 4", "OT-LP 5", "OT-RM 3"}));
     TreeNode* root = Node("OT-MAIN-A 0");
     EXPECT_EQ(root->Children(), 12);
     EXPECT_EQ(root->Text(), "OT-MAIN-A" + Blanks(16) + " P(0/1) S(0/1)");

@@ -125,12 +125,12 @@ TEST_F(FormMainTest, PaneOneEntryMovesToItsSwapButton) {
 }
 
 TEST_F(FormMainTest, LeavingOrderFieldChecksItAndForgetsClickedNode) {
-    form.SelectedNodeIndex = 3;
+    form.SetSelectedNodeIndex(3);
     form.TBPaNr(0)->setFocus();
     form.TBPaNr(0)->setText(QStringLiteral("990001"));
     form.CB_Backfit()->setFocus();
     EXPECT_EQ(form.TB_ArtNr(0)->text(), QStringLiteral("T-ORD-100XY"));
-    EXPECT_FALSE(form.SelectedNodeIndex.isValid());
+    EXPECT_FALSE(form.SelectedNodeIndex().isValid());
     EXPECT_EQ(QApplication::focusWidget(), form.CB_Backfit());  // leaving never holds the focus
 }
 
@@ -172,9 +172,9 @@ TEST_F(FormMainTest, NodeClickRemembersNodeAndPaneAndMouseButton) {
                           Qt::NoModifier);
         QApplication::sendEvent(view->viewport(), &event);
     }
-    EXPECT_EQ(form.SelectedNodeIndex, QVariant(1));
+    EXPECT_EQ(form.SelectedNodeIndex(), QVariant(1));
     EXPECT_EQ(form.Tree().TreeViewIndex(), 0);
-    EXPECT_EQ(form.LastMouseButton, 1);
+    EXPECT_EQ(form.LastMouseButton(), 1);
 }
 
 TEST(FormMainLoadTest, ShiftHeldAtLoadLeavesTreeWithoutCapture) {

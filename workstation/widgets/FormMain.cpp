@@ -13,12 +13,14 @@
 #include <QVBoxLayout>
 
 #include "db/AssemblyDbClass.h"
+#include "rework/SwapDeviceButton.h"
 #include "shell/EventLog.h"
 #include "shell/KeystrokeCapture.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 #include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
+#include "workstation/ScanWorkflow.h"
 
 namespace {
 
@@ -52,6 +54,7 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QLatin1String(kCaption));
     BuildControls();
     capture_ = new KeystrokeCapture([this](const QString& code) { ProdCodeSerNrScanInput(code, QString()); }, this);
+    workflow_ = std::make_unique<ScanWorkflow>(*this);
     endProcess_ = [] {};
 }
 
@@ -97,6 +100,7 @@ void FormMain::BuildControls() {
         treeViews_[i]->viewport()->installEventFilter(this);
         connect(treeViews_[i], &TreeControlView::nodeClicked, this,
                 [this, i](TreeNode* node) { TreeViewCtr_NodeClick(i, node); });
+        connect(treeViews_[i], &TreeControlView::nodeDoubleClicked, this, [this, i] { TreeViewCtr_DblClick(i); });
         layout->addWidget(treeViews_[i], 1);
 
         auto* buttons = new QHBoxLayout();
@@ -104,6 +108,11 @@ void FormMain::BuildControls() {
         cbNewAss_[i]->setObjectName(Indexed("CBNewAss", i));
         cbSwapDevice_[i] = new QPushButton(QStringLiteral("Gerät anzeigen"), frame);
         cbSwapDevice_[i]->setObjectName(Indexed("CB_SwapDevice", i));
+        // The scanner ends every value with Enter: a focused button takes it as a press.
+        cbNewAss_[i]->setAutoDefault(true);
+        cbSwapDevice_[i]->setAutoDefault(true);
+        connect(cbNewAss_[i], &QPushButton::clicked, this, [this, i] { CBNewAss_Click(i); });
+        connect(cbSwapDevice_[i], &QPushButton::clicked, this, [this, i] { CB_SwapDevice_Click(i); });
         buttons->addWidget(cbNewAss_[i]);
         buttons->addWidget(cbSwapDevice_[i]);
         layout->addLayout(buttons);
@@ -238,12 +247,57 @@ QString FormMain::Status() const {
 
 void FormMain::TB_Status_Change() {
     const bool ready = tbStatus_->text() == QLatin1String(kReady);
+    if (!ready && isEnabled() && focusAfterBusy_.isNull()) {
+        // Disabling the window takes the keyboard away; it comes back when the window is ready again.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus != nullptr && isAncestorOf(focus)) {
+            focusAfterBusy_ = focus;
+        }
+    }
     setEnabled(ready);
+    if (ready && !focusAfterBusy_.isNull()) {
+        QWidget* focus = focusAfterBusy_;
+        focusAfterBusy_.clear();
+        focus->setFocus(Qt::OtherFocusReason);
+    }
     QPalette palette = tbStatus_->palette();
     palette.setColor(QPalette::Text, ready ? QColor(Qt::black) : QColor(Qt::red));
     palette.setColor(QPalette::Disabled, QPalette::Text, ready ? QColor(Qt::black) : QColor(Qt::red));
     tbStatus_->setPalette(palette);
     tbStatus_->repaint();
+}
+
+void FormMain::FocusTree(int pane) {
+    if (isEnabled()) {
+        focusAfterBusy_.clear();
+        treeViews_[pane]->setFocus(Qt::OtherFocusReason);
+    } else {
+        focusAfterBusy_ = treeViews_[pane];
+    }
+}
+
+void FormMain::RepaintTree(int pane) {
+    treeViews_[pane]->viewport()->repaint();
+}
+
+void FormMain::ProcessPendingEvents() {
+    QApplication::processEvents();
+}
+
+QString FormMain::PaNr(int pane) const {
+    return tbPaNr_[pane]->text();
+}
+
+void FormMain::SetPaNr(int pane, const QString& paNr) {
+    tbPaNr_[pane]->setText(paNr);
+}
+
+void FormMain::ShowScannedValue(const QString& value) {
+    tbProdCodeS_->setText(value);
+}
+
+void FormMain::ShowScannedArticle(const QString& artNr) {
+    tbArtNrS_->setText(artNr);
 }
 
 // ---- Production order entry ------------------------------------------------------------------
@@ -301,7 +355,7 @@ void FormMain::TBPaNr_Validate(int index) {
             AssemblyDbClass::ReportError(error, QStringLiteral("TBPaNr_Validate"));
         }
     }
-    SelectedNodeIndex = QVariant();
+    selectedNodeIndex_ = QVariant();
 }
 
 void FormMain::RefreshTreeView() {
@@ -325,13 +379,43 @@ void FormMain::RefreshTreeView() {
 }
 
 void FormMain::TreeViewCtr_NodeClick(int index, TreeNode* node) {
-    SelectedNodeIndex = nodeTrees_[index].IndexOf(node);
+    selectedNodeIndex_ = nodeTrees_[index].IndexOf(node);
     Tree().SetTreeViewIndex(static_cast<qint16>(index));
 }
 
-bool FormMain::ProdCodeSerNrScanInput(const QString& /*prodCode*/, const QString& /*serNr*/) {
-    // The capture against the expected structure is built with the scanning workflow.
-    return false;
+template <typename Handler>
+void FormMain::RunHandler(const QString& procedure, Handler handler) {
+    try {
+        handler();
+    } catch (const VelkorError& error) {
+        ReportHandlerError(error, procedure);
+        SetStatus(QLatin1String(kReady));
+    }
+}
+
+bool FormMain::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
+    return workflow_->capture.ProdCodeSerNrScanInput(prodCode, serNr);
+}
+
+void FormMain::NewAss() {
+    RunHandler(QStringLiteral("NewAss"), [this] { workflow_->newAss.NewAss(); });
+}
+
+void FormMain::SwapDevice(const QString& code, qint16 index) {
+    RunHandler(QStringLiteral("SwapDevice"), [&] { workflow_->display.SwapDevice(code, index); });
+}
+
+void FormMain::CBNewAss_Click(int index) {
+    RunHandler(QStringLiteral("CBNewAss_Click"), [&] { workflow_->newAss.CBNewAss_Click(static_cast<qint16>(index)); });
+}
+
+void FormMain::CB_SwapDevice_Click(int index) {
+    RunHandler(QStringLiteral("CB_SwapDevice_Click"),
+               [&] { ::CB_SwapDevice_Click(*this, workflow_->display, static_cast<qint16>(index)); });
+}
+
+void FormMain::TreeViewCtr_DblClick(int index) {
+    RunHandler(QStringLiteral("TreeViewCtr_DblClick"), [&] { workflow_->entry.TreeViewCtr_DblClick(index); });
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -345,15 +429,17 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
                 }
             } else if (event->type() == QEvent::FocusOut && !unloaded_) {
                 const auto* focus = static_cast<QFocusEvent*>(event);
-                // A message box of the check itself takes the focus for a moment: that is no leaving.
-                if (focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason) {
+                // A message box of the check itself takes the focus for a moment, and an operation that
+                // disables the window takes it until it ends: neither is leaving the field.
+                if (focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason &&
+                    Status() == QLatin1String(kReady)) {
                     TBPaNr_Validate(i);
                 }
             }
         }
         if (watched == treeViews_[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
-            LastMouseButton = mouse->button() == Qt::RightButton ? 2 : (mouse->button() == Qt::LeftButton ? 1 : 0);
+            lastMouseButton_ = mouse->button() == Qt::RightButton ? 2 : (mouse->button() == Qt::LeftButton ? 1 : 0);
         }
     }
     return QWidget::eventFilter(watched, event);

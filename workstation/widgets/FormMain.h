@@ -6,8 +6,10 @@
 #include <functional>
 #include <memory>
 
+#include <QPointer>
+
 #include "tree/NodeTree.h"
-#include "tree/TreeHost.h"
+#include "workstation/WorkstationHost.h"
 
 class QAction;
 class QGroupBox;
@@ -20,10 +22,11 @@ class TreeControlView;
 class TreeNode;
 class TreeView;
 class VelkorError;
+struct ScanWorkflow;
 
 // The working window of the workstation: production order entry, status line and the assembly
 // trees of the two panes (pane 0 works, pane 1 is shown only in the two-pane layout).
-class FormMain : public QWidget, public TreeHost {
+class FormMain : public QWidget, public WorkstationHost {
     Q_OBJECT
 public:
     static constexpr int kTwipsPerPixel = 15;
@@ -46,17 +49,26 @@ public:
     // ---- Layout and status -----------------------------------------------------------------------
     void SetFormView(qint16 view);
     qint32 GetFormView() const;
-    void SetStatus(const QString& text);
-    QString Status() const;
+    void SetStatus(const QString& text) override;
+    QString Status() const override;
 
     // ---- Production order entry ----------------------------------------------------------------
     void TBPaNr_KeyDown(int index, int keyCode, int shift);
     void TBPaNr_Validate(int index);
-    void RefreshTreeView();
+    void RefreshTreeView() override;
 
     // ---- Scanning workflow -----------------------------------------------------------------------
     // Records one scanned component against the selected node of pane 0.
     bool ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr);
+    // Lays out the structure of the order of pane 0 anew, cursor on the first component to scan.
+    void NewAss();
+    // Shows the recorded device carrying code in the tree of pane index (asks for an empty code).
+    void SwapDevice(const QString& code, qint16 index);
+    // The button clicks and the double-click on a tree node.
+    void CBNewAss_Click(int index);
+    void CB_SwapDevice_Click(int index);
+    void TreeViewCtr_DblClick(int index);
+    ScanWorkflow& Workflow() { return *workflow_; }
 
     // ---- Controls (the names the workflow uses) ---------------------------------------------------
     QLineEdit* TBPaNr(int i) const { return tbPaNr_[i]; }
@@ -73,17 +85,22 @@ public:
     KeystrokeCapture& Capture() const { return *capture_; }
 
     // The tree object of the window, created on first use.
-    TreeView& Tree();
+    TreeView& Tree() override;
 
-    // Index of the tree node last clicked, or an invalid variant.
-    QVariant SelectedNodeIndex;
-    // Mouse button of the last mouse-down on a tree: 1 left, 2 right.
-    qint16 LastMouseButton = 0;
-
-    // TreeHost
+    // WorkstationHost
     NodeTree& TreeViewCtr(int index) override { return nodeTrees_[index]; }
     QString ArtNrText() const override;
     QString PaNrText() const override;
+    QString PaNr(int pane) const override;
+    void SetPaNr(int pane, const QString& paNr) override;
+    void ShowScannedValue(const QString& value) override;
+    void ShowScannedArticle(const QString& artNr) override;
+    void FocusTree(int pane) override;
+    void RepaintTree(int pane) override;
+    void ProcessPendingEvents() override;
+    QVariant SelectedNodeIndex() const override { return selectedNodeIndex_; }
+    void SetSelectedNodeIndex(const QVariant& index) override { selectedNodeIndex_ = index; }
+    qint16 LastMouseButton() const override { return lastMouseButton_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +114,10 @@ private:
     void TreeViewCtr_NodeClick(int index, TreeNode* node);
     // Shows an error that reached an event handler of the window.
     static void ReportHandlerError(const VelkorError& error, const QString& procedure);
+    // Runs an event handler of the workflow; an error that reaches it is reported and the window is
+    // made ready again.
+    template <typename Handler>
+    void RunHandler(const QString& procedure, Handler handler);
 
     std::array<NodeTree, 2> nodeTrees_;
     std::array<QLineEdit*, 2> tbPaNr_{};
@@ -113,6 +134,12 @@ private:
     QMenu* mnuEdit_ = nullptr;
     KeystrokeCapture* capture_ = nullptr;
     std::unique_ptr<TreeView> tree_;
+    std::unique_ptr<ScanWorkflow> workflow_;
+    QVariant selectedNodeIndex_;
+    qint16 lastMouseButton_ = 0;
+    // Where the keyboard goes when the window is ready again: the widget that had it when an operation
+    // disabled the window, or the one the operation chose.
+    QPointer<QWidget> focusAfterBusy_;
     std::function<void()> endProcess_;
     // The order number the Enter key checked last, so leaving the field does not ask again.
     std::array<QString, 2> lastCheckedPaNr_;

@@ -1,0 +1,209 @@
+// The capture of one scan: preconditions, acceptance against the bill of materials, the device node path,
+// completion, the follow-up action and the error ending. The placements on expected nodes are in
+// CapturePlacement.cpp.
+
+#include "workstation/ComponentCapture.h"
+
+#include "db/AssemblyDbClass.h"
+#include "shell/LikePattern.h"
+#include "shell/Misc.h"
+#include "shell/ScanFormats.h"
+#include "shell/UserDialogs.h"
+#include "tree/NodeKey.h"
+#include "tree/NodeText.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeNode.h"
+#include "tree/TreeSnapshot.h"
+#include "tree/TreeView.h"
+#include "workstation/CompletionPrompts.h"
+#include "workstation/Messages.h"
+#include "workstation/NewAssembly.h"
+#include "workstation/WorkstationHost.h"
+
+namespace {
+
+AssemblyDbClass& Db() {
+    return AssemblyDbClass::Shared();
+}
+
+}  // namespace
+
+ComponentCapture::ComponentCapture(WorkstationHost& host, CompletionPrompts& prompts, DeviceDisplay& display,
+                                   NewAssembly& newAss)
+    : host_(host), prompts_(prompts), display_(display), newAss_(newAss) {}
+
+bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
+    result_ = false;
+    try {
+        Capture(prodCode, serNr);
+    } catch (const VelkorError&) {
+        ErrorEnding();
+    }
+    host_.SetStatus(WorkstationHost::Ready());
+    host_.FocusTree(0);
+    return result_;
+}
+
+void ComponentCapture::Refuse(const QString& text) {
+    Dialogs().Beep(msg::kRefusalToneHz, msg::kRefusalToneMs);
+    Dialogs().MsgBox(text);
+}
+
+bool ComponentCapture::AskAfterBeep(const QString& question) {
+    Dialogs().Beep(msg::kRefusalToneHz, msg::kRefusalToneMs);
+    return Dialogs().MsgBox(question, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+TreeNode* ComponentCapture::RootNode() const {
+    NodeTree& tree = host_.TreeViewCtr(0);
+    return tree.TopLevelCount() > 0 ? tree.TopLevel(0) : nullptr;
+}
+
+bool ComponentCapture::OwnProdCodesComplete(TreeNode* node, qint32 devId) {
+    AssemblyDbClass& db = Db();
+    const int expected = db.GetProdCodeCountFromBillOfMat(GetArtNrFromNodeText(node->Text()));
+    const int below = host_.Tree().CountPreviousProdCodesAquiredInTree(node);
+    return db.GetNumberOfProdctionCodesFromDevID(devId) >= expected - below;
+}
+
+void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
+    host_.SetStatus(WorkstationHost::Busy());
+    if (host_.PaNr(0).isEmpty()) {
+        Dialogs().MsgBox(msg::NoOrder());
+        return;
+    }
+    host_.Tree().SetTreeViewIndex(0);
+    Scan scan;
+    scan.node = host_.TreeViewCtr(0).SelectedItem();
+    if (scan.node == nullptr) {
+        return;
+    }
+    scan.prodCode = prodCode;
+    scan.serNr = serNr;
+    scan.isProdCode = IsProdCodeFormat(prodCode);
+    scan.isSerNr = IsSerNrFormat(serNr);
+    scan.nodeArtNr = GetArtNrFromNodeText(scan.node->Text());
+    if (!Accept(scan)) {
+        return;
+    }
+    TreeNode* done = IsDeviceNodeKey(scan.node->Key()) ? AddToDevice(scan) : CaptureOnExpectedNode(scan);
+    if (done == nullptr) {
+        return;
+    }
+    const QString keyword = Complete(done);
+    if (!keyword.isEmpty()) {
+        newAss_.FollowUp(keyword);
+    }
+}
+
+bool ComponentCapture::Accept(const Scan& scan) {
+    AssemblyDbClass& db = Db();
+    if (!scan.isSerNr && !scan.isProdCode && db.GetExtSerCountFromBillOfMat(scan.nodeArtNr) < 1) {
+        Dialogs().MsgBox(QStringLiteral("Eingabe entspricht nicht dem zugelassenen Format"));
+        return false;
+    }
+    if (scan.isProdCode) {
+        host_.ShowScannedValue(scan.prodCode);
+        const int expected = db.GetProdCodeCountFromBillOfMat(scan.nodeArtNr);
+        const int below = host_.Tree().CountPreviousProdCodesAquiredInTree(scan.node);
+        const qint32 devId = DeviceIdOfKey(scan.node->Key());
+        const int recorded = devId != 0 ? db.GetNumberOfProdctionCodesFromDevID(devId) : 0;
+        if (expected == 0 || below == expected || expected - below == recorded) {
+            if (!AskAfterBeep(QStringLiteral("Die Komponente benötigt keienen Produktionscode.") + msg::Crlf() +
+                              QStringLiteral("Möchten sie den Vorgang trotzdem durchführen ?"))) {
+                return false;
+            }
+        }
+    }
+    if (scan.isSerNr) {
+        host_.ShowScannedValue(scan.serNr);
+        if (db.GetSerNrCountFromBillOfMat(scan.nodeArtNr) < 1) {
+            if (!AskAfterBeep(QStringLiteral("Die Komponente benötigt keiene Seriennummer.") + msg::Crlf() +
+                              QStringLiteral("Möchten sie den Vorgang trotzdem durchführen ?"))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool ComponentCapture::RecordIdentifier(const Scan& scan, qint32 devId, bool withExtSerNr) {
+    AssemblyDbClass& db = Db();
+    if (scan.isProdCode && !db.InsertProdCodeWithDevID(scan.prodCode, devId)) {
+        db.Rollback();  // the insert told the worker why
+        return false;
+    }
+    bool recorded = true;
+    if (scan.isSerNr) {
+        QString serNr = scan.serNr;
+        recorded = db.InsertSerNrWithDevID(serNr, devId) == 1;
+    } else if (withExtSerNr && !scan.serNr.isEmpty()) {
+        recorded = db.InsertExtSerNrWithDevID(scan.serNr, devId) == 1;
+    }
+    if (!recorded) {
+        Dialogs().MsgBox(msg::SerNrUsed());
+        db.Rollback();
+    }
+    return recorded;
+}
+
+TreeNode* ComponentCapture::AddToDevice(const Scan& scan) {
+    AssemblyDbClass& db = Db();
+    TreeNode* node = scan.node;
+    const qint32 devId = DeviceIdOfKey(node->Key());
+    db.Begin();
+    if (!RecordIdentifier(scan, devId, true)) {
+        return nullptr;
+    }
+    if (OwnProdCodesComplete(node, devId)) {
+        prompts_.PromptRemainingProdCodes(node);
+    }
+    prompts_.InsertSerIfNeeded(node);
+    db.Commit();
+    result_ = true;
+    host_.Tree().InsertProdcodeCountInNodeWithDeviceIdText(node);
+    return node;
+}
+
+QString ComponentCapture::Complete(TreeNode* node) {
+    AssemblyDbClass& db = Db();
+    TreeView& tree = host_.Tree();
+    const qint32 devId = DeviceIdOfKey(node->Key());
+    if (OwnProdCodesComplete(node, devId)) {
+        prompts_.InsertSerIfNeeded(node);
+        db.SetOKFlagInAssembly(devId, true);
+    } else {
+        prompts_.PromptRemainingProdCodes(node);
+    }
+    TreeNode* root = RootNode();
+    tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
+    tree.InsertProdcodeCountInNodeWithDeviceIdText(root);
+    const QString keyword = tree.SelectNextNode(node);
+    tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
+    tree.InsertProdcodeCountInNodeWithDeviceIdText(root);
+    host_.RepaintTree(0);
+
+    // The final product is complete once its own production codes are.
+    const qint32 rootDevId = DeviceIdOfKey(root->Key());
+    if (rootDevId != 0) {
+        const int recorded = db.GetNumberOfProdctionCodesFromDevID(rootDevId);
+        const int expected = db.GetProdCodeCountFromBillOfMat(GetArtNrFromNodeText(root->Text()));
+        if (recorded >= expected - tree.CountPreviousProdCodesAquiredInTree(root)) {
+            db.SetOKFlagInAssembly(rootDevId, true);
+        }
+    }
+    return keyword;
+}
+
+void ComponentCapture::ErrorEnding() {
+    Dialogs().MsgBox(QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht"));
+    AssemblyDbClass& db = Db();
+    if (db.OpenTransactionCount() > 0) {
+        try {
+            db.RollbackAll();
+        } catch (const VelkorError&) {
+            // The connection is gone; the server discards the open transaction with it.
+        }
+    }
+    host_.RefreshTreeView();
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class AssemblyDbClass;
+class CompletionPrompts;
+class DeviceDisplay;
+class NewAssembly;
+class TreeNode;
+class TreeSnapshot;
+class WorkstationHost;
+
+// Records one scanned production code, serial number or external serial number against the node selected
+// in the tree of pane 0, under the production order of pane 0: adds it to the device the node holds,
+// makes a new device for the node, places a free recorded device (converting its article from the ERP
+// history where that shows a conversion), or takes over a pre-assembled sub-assembly; then completes
+// the device, moves the cursor along the scan order and carries out the follow-up action.
+//
+// Every path writes inside its own transaction and rolls it back on a refusal; the tree is put back
+// when the database work it showed is undone.
+class ComponentCapture {
+public:
+    ComponentCapture(WorkstationHost& host, CompletionPrompts& prompts, DeviceDisplay& display, NewAssembly& newAss);
+
+    // Exactly one of the two carries the scan. True when a component was recorded (also when a later
+    // step of the same call was refused).
+    bool ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr);
+
+private:
+    // The scan and the node it is recorded against.
+    struct Scan {
+        QString prodCode;
+        QString serNr;
+        bool isProdCode = false;
+        bool isSerNr = false;
+        TreeNode* node = nullptr;
+        QString nodeArtNr;
+    };
+
+    void Capture(const QString& prodCode, const QString& serNr);
+    // Checks the scan against the node's bill of materials; false when refused.
+    bool Accept(const Scan& scan);
+    // Each path returns the node whose device is to be completed, or null when the scan ended there.
+    TreeNode* AddToDevice(const Scan& scan);
+    TreeNode* CaptureOnExpectedNode(const Scan& scan);
+    TreeNode* PlaceRecordedDevice(const Scan& scan, qint32 devId);
+    TreeNode* PlaceFreeDevice(const Scan& scan, qint32 devId);
+    TreeNode* TakeOverAssembly(const Scan& scan, qint32 devId, qint32 rootDevId);
+    TreeNode* AddNewComponent(const Scan& scan);
+    TreeNode* AddToFinalProduct(const Scan& scan);
+    // Completes the node's device, refreshes the counters, moves the cursor; the follow-up keyword.
+    QString Complete(TreeNode* node);
+    void ErrorEnding();
+
+    // Records the scanned identifier on the device; false (after the message, with the transaction
+    // rolled back) when it is recorded already.
+    bool RecordIdentifier(const Scan& scan, qint32 devId, bool withExtSerNr);
+    // Gives the order's root node its final-product device when it has none yet.
+    void EnsureRootDevice();
+    // Converts the device to the node's article when the ERP history shows that conversion of its serial
+    // number; artNr and suffix then hold the new article. False when the device has no serial number.
+    bool ConvertFromHistory(qint32& devId, QString& artNr, QVariant& suffix, const QString& nodeArtNr);
+    // The expected node that takes a device of the article.
+    TreeNode* TargetNode(TreeNode* selected, const QString& artNr, const QVariant& suffix,
+                         const QString& fallbackArtNr);
+    // Writes the assembly entry of the target's device; false (after the message, with the transaction
+    // rolled back and the tree put back) when it could not be written.
+    bool WriteAssemblyEntry(TreeNode* target, const TreeSnapshot& before);
+    // True when the device of the node carries all the production codes that are its own.
+    bool OwnProdCodesComplete(TreeNode* node, qint32 devId);
+    // The order's root node of pane 0.
+    TreeNode* RootNode() const;
+    // Refuses with the beep before the message.
+    static void Refuse(const QString& text);
+    static bool AskAfterBeep(const QString& question);
+
+    WorkstationHost& host_;
+    CompletionPrompts& prompts_;
+    DeviceDisplay& display_;
+    NewAssembly& newAss_;
+    bool result_ = false;
+};

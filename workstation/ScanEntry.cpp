@@ -1,0 +1,56 @@
+#include "workstation/ScanEntry.h"
+
+#include "db/AssemblyDbClass.h"
+#include "shell/ScanFormats.h"
+#include "shell/UserDialogs.h"
+#include "tree/NodeText.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeNode.h"
+#include "workstation/ComponentCapture.h"
+#include "workstation/Messages.h"
+#include "workstation/WorkstationHost.h"
+
+ScanEntry::ScanEntry(WorkstationHost& host, ComponentCapture& capture) : host_(host), capture_(capture) {}
+
+void ScanEntry::TreeViewCtr_DblClick(int index) {
+    host_.SetStatus(WorkstationHost::Busy());
+    if (host_.PaNr(index).isEmpty()) {
+        Dialogs().MsgBox(msg::NoOrder());
+        host_.SetStatus(WorkstationHost::Ready());
+        return;
+    }
+    TreeNode* node = host_.TreeViewCtr(0).SelectedItem();
+    if (index != 0 || node == nullptr || host_.LastMouseButton() != 1) {
+        host_.SetStatus(WorkstationHost::Ready());
+        return;
+    }
+    const QString value = Dialogs().InputBox(msg::ScanPrompt(), QStringLiteral("Produktionscode/Serinnummer Eingabe"));
+    int extSerNrs = 0;
+    {
+        AssemblyDbClass ownConnection;  // this one lookup runs on a connection of the handler's own
+        extSerNrs = ownConnection.GetExtSerCountFromBillOfMat(GetArtNrFromNodeText(node->Text()));
+    }
+    const bool isProdCode = IsProdCodeFormat(value);
+    const bool isSerNr = IsSerNrFormat(value);
+    if (extSerNrs == 0 && (value.isEmpty() || (!isProdCode && !isSerNr))) {
+        Dialogs().MsgBox(
+            QStringLiteral("Der gescannte Wert entspricht werder einer Seriennummer noch einem "
+                           "Produktionscodeformat. Bitte korregieren Sie Ihre Eingabe"));
+        host_.SetStatus(WorkstationHost::Ready());
+        host_.FocusTree(0);
+        return;
+    }
+    bool recorded = false;
+    if (isProdCode) {
+        recorded = capture_.ProdCodeSerNrScanInput(value, QString());
+    }
+    // A value of both formats ("P12345") is a serial number only when it was not taken as production code.
+    if (isSerNr && !recorded) {
+        capture_.ProdCodeSerNrScanInput(QString(), value);
+    }
+    if (!isProdCode && !isSerNr) {
+        capture_.ProdCodeSerNrScanInput(QString(), value);
+    }
+    host_.SetStatus(WorkstationHost::Ready());
+    host_.FocusTree(0);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "workstation/CompletionPrompts.h"
+#include "workstation/ComponentCapture.h"
+#include "workstation/DeviceDisplay.h"
+#include "workstation/NewAssembly.h"
+#include "workstation/ScanEntry.h"
+
+// The scanning workflow of the main window, one object per concern; the window forwards its events here.
+struct ScanWorkflow {
+    explicit ScanWorkflow(WorkstationHost& host)
+        : prompts(host),
+          display(host),
+          newAss(host, display),
+          capture(host, prompts, display, newAss),
+          entry(host, capture) {}
+
+    CompletionPrompts prompts;
+    DeviceDisplay display;
+    NewAssembly newAss;
+    ComponentCapture capture;
+    ScanEntry entry;
+};
