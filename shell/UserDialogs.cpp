@@ -17,6 +17,7 @@ public:
         return MsgAnswer::Cancel;
     }
     QString InputBox(const QString&, const QString&, const QString&) override { return QString(); }
+    QString PasswordBox() override { return QString(); }
     void Beep(int, int) override {}
 };
 

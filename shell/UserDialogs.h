@@ -21,6 +21,10 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& title = QString(),
                              const QString& defaultText = QString()) = 0;
 
+    // The modal password window "Passworteingabe": the typed password, the empty text when the window was
+    // closed without one. The password is never shown or recorded anywhere.
+    virtual QString PasswordBox() = 0;
+
     // A tone of the given frequency (Hz) and duration (ms); silent where there is no sound device.
     virtual void Beep(int frequencyHz, int durationMs) = 0;
 };

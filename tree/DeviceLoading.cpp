@@ -43,6 +43,33 @@ qint32 ToInt32(const QVariant& value) {
     return static_cast<qint32>(number);
 }
 
+// The expected key a cleared node takes back: the slot its device key names (the piece digit), so that
+// navigation by piece finds it again. When another node holds that key (a device loaded from the database
+// carries an instance count instead of its slot), the first free piece key of the article is taken.
+QString ClearedNodeKey(const NodeTree& tree, const TreeNode& node, const QString& artNr) {
+    const auto isFree = [&](const QString& key) {
+        const TreeNode* holder = tree.Item(key);
+        return holder == nullptr || holder == &node;
+    };
+    const QString suffix = KeySuffix(node.Key());
+    const QString own = ExpectedNodeKey(artNr, suffix);
+    if (IsPieceKeyOf(own, artNr) && isFree(own)) {
+        return own;
+    }
+    for (const char* digit : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}) {
+        const QString key = ExpectedNodeKey(artNr, QLatin1String(digit));
+        if (isFree(key)) {
+            return key;
+        }
+    }
+    for (int piece = 10;; ++piece) {
+        const QString key = ExpectedNodeKey(artNr, QString::number(piece));
+        if (isFree(key)) {
+            return key;
+        }
+    }
+}
+
 RecordSet MembersOrEmpty(AssemblyDbClass& db, const QString& sql, const QVariant& number) {
     RecordSet rows;
     try {
@@ -158,11 +185,13 @@ void TreeView::ClearDeviceInNode(TreeNode* node) {
     TreeNode* root = target.Root();
     const qint32 rootDevId = DeviceIdOfKey(root->Key());
 
+    // The key is chosen before anything changes, so a clear never stops half-way.
+    const QString artNr = GetArtNrFromNodeText(target.Text());
+    const QString key = ClearedNodeKey(tree, target, artNr);
     while (TreeNode* child = target.FirstChild()) {
         tree.Remove(child);
     }
-    const QString artNr = GetArtNrFromNodeText(target.Text());
-    target.SetKey(ExpectedNodeKey(artNr, QStringLiteral("0")));
+    target.SetKey(key);
     InsertNewArtNrInToNode(&target, artNr);
     const QString image = QString::fromLatin1(kUnknownImage);
     target.SetImage(image);
@@ -170,6 +199,10 @@ void TreeView::ClearDeviceInNode(TreeNode* node) {
 
     if (rootDevId != 0 && Db().GetNrOfProdCodesOfAssembly(rootDevId) != 0) {
         InsertSubAssemblysFromDeviceID(rootDevId, root);
-        InsertProdcodeCountInNodeWithDeviceIdText(root);
+    }
+    // The devices above the cleared node lost what it held: their counters, images and OK flags follow,
+    // nearest first, the root last (also when nothing with a production code is left below it).
+    for (TreeNode* above = target.Parent(); above != nullptr; above = above->Parent()) {
+        InsertProdcodeCountInNodeWithDeviceIdText(above);
     }
 }

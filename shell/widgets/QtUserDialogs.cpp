@@ -1,11 +1,14 @@
 #include "shell/widgets/QtUserDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTranslator>
 
+#include "rework/widgets/FormPassW.h"
 #include "shell/Tone.h"
 
 namespace {
@@ -40,11 +43,44 @@ QMessageBox::Icon IconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Gives the keyboard back to the window that had it once a modal box closes. Where no window manager
+// activates that window again, the keyboard would otherwise stay with no window, and the next scan
+// would go nowhere.
+// The window a box belongs to: the active one, or, while the activation after the previous box is still
+// on its way, the program's visible main window.
+QWidget* OwnerWindow() {
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && qobject_cast<QDialog*>(window) == nullptr) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+class KeyboardBackAfterwards {
+public:
+    KeyboardBackAfterwards() : window_(OwnerWindow()) {}
+    ~KeyboardBackAfterwards() {
+        if (!window_.isNull() && window_->isVisible()) {
+            window_->activateWindow();
+        }
+    }
+    KeyboardBackAfterwards(const KeyboardBackAfterwards&) = delete;
+    KeyboardBackAfterwards& operator=(const KeyboardBackAfterwards&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
+
 }  // namespace
 
 MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
+    const KeyboardBackAfterwards keyboardBack;
     QMessageBox box(IconOf(icon), title.isEmpty() ? ApplicationTitle() : title, text, ButtonsOf(buttons),
-                    QApplication::activeWindow());
+                    OwnerWindow());
     box.setWindowModality(Qt::ApplicationModal);
     switch (box.exec()) {
         case QMessageBox::Yes:
@@ -62,11 +98,18 @@ MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon
 }
 
 QString QtUserDialogs::InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    const KeyboardBackAfterwards keyboardBack;
     bool accepted = false;
-    const QString text =
-        QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? ApplicationTitle() : title, prompt,
-                              QLineEdit::Normal, defaultText, &accepted);
+    const QString text = QInputDialog::getText(OwnerWindow(), title.isEmpty() ? ApplicationTitle() : title, prompt,
+                                               QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
+}
+
+QString QtUserDialogs::PasswordBox() {
+    const KeyboardBackAfterwards keyboardBack;
+    FormPassW form(OwnerWindow());
+    form.exec();
+    return form.Password();
 }
 
 void QtUserDialogs::Beep(int frequencyHz, int durationMs) {

@@ -8,6 +8,7 @@ class QtUserDialogs : public UserDialogs {
 public:
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString PasswordBox() override;
     void Beep(int frequencyHz, int durationMs) override;
 };
 

@@ -58,6 +58,14 @@ QStringList ScriptedDialogs::Prompts() const {
     return texts;
 }
 
+int ScriptedDialogs::PasswordPrompts() const {
+    int count = 0;
+    for (const Entry& entry : entries_) {
+        count += entry.kind == Entry::Kind::Password ? 1 : 0;
+    }
+    return count;
+}
+
 std::vector<std::pair<int, int>> ScriptedDialogs::Tones() const {
     std::vector<std::pair<int, int>> tones;
     for (const Entry& entry : entries_) {
@@ -88,6 +96,19 @@ QString ScriptedDialogs::InputBox(const QString& prompt, const QString& title, c
                         MsgIcon::None, 0, 0});
     if (inputs_.empty()) {
         ADD_FAILURE() << "Unscripted input box: " << prompt.toStdString();
+        return QString();
+    }
+    const QString text = inputs_.front();
+    inputs_.pop_front();
+    return text;
+}
+
+QString ScriptedDialogs::PasswordBox() {
+    // The typed password is not recorded, only that the window was shown.
+    entries_.push_back(
+        {Entry::Kind::Password, QString(), QStringLiteral("Passworteingabe"), MsgButtons::Ok, MsgIcon::None, 0, 0});
+    if (inputs_.empty()) {
+        ADD_FAILURE() << "Unscripted password window";
         return QString();
     }
     const QString text = inputs_.front();

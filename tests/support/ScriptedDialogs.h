@@ -14,7 +14,7 @@
 class ScriptedDialogs : public UserDialogs {
 public:
     struct Entry {
-        enum class Kind { Message, Input, Tone };
+        enum class Kind { Message, Input, Password, Tone };
         Kind kind;
         QString text;  // message text or input prompt
         QString title;
@@ -27,18 +27,20 @@ public:
     ScriptedDialogs();
     ~ScriptedDialogs() override;
 
-    // Answers for the next questions, in order.
+    // Answers for the next questions, in order. The password window takes its answer from the inputs.
     void QueueAnswer(MsgAnswer answer);
     void QueueInput(const QString& text);
 
     const std::vector<Entry>& Entries() const { return entries_; }
     QStringList Messages() const;  // texts of the message boxes, in order
     QStringList Prompts() const;   // prompts of the input boxes, in order
+    int PasswordPrompts() const;   // how often the password window was shown
     std::vector<std::pair<int, int>> Tones() const;
     void Clear() { entries_.clear(); }
 
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString PasswordBox() override;
     void Beep(int frequencyHz, int durationMs) override;
 
 private:

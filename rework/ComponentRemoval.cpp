@@ -1,0 +1,43 @@
+#include "rework/ComponentRemoval.h"
+
+#include "db/AssemblyDbClass.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+#include "shell/VelkorError.h"
+#include "tree/NodeKey.h"
+#include "tree/NodeText.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeNode.h"
+#include "tree/TreeView.h"
+#include "workstation/WorkstationHost.h"
+
+void RemoveSelectedComponentFromAssembly(WorkstationHost& host) {
+    TreeView& tree = host.Tree();
+    const int pane = tree.TreeViewIndex();
+    TreeNode* node = host.TreeViewCtr(pane).SelectedItem();
+    if (node == nullptr || !IsDeviceNodeKey(node->Key())) {
+        return;
+    }
+    host.SetStatus(WorkstationHost::Busy());
+    const QString artNr = GetArtNrFromNodeText(node->Text());
+    const MsgAnswer answer =
+        Dialogs().MsgBox(QStringLiteral("Sind Sie sicher, dass Sie die Komponente ") + artNr +
+                             QStringLiteral(" aus der Zuweisung entfernen möchten ? \r\n Alle untergeordneten "
+                                            "Komponenten werden dabei ebenfalls entfernt. "),
+                         MsgButtons::YesNo, MsgIcon::Question);
+    if (answer == MsgAnswer::Yes) {
+        try {
+            AssemblyDbClass& db = AssemblyDbClass::Shared();
+            const qint32 devId = DeviceIdOfKey(node->Key());
+            db.DeleteAssemblyWithDevID(static_cast<qint32>(LeadingNumber(db.GetAssemblyfromDevID(devId).toString())));
+            tree.ClearDeviceInNode(node);
+        } catch (const VelkorError& error) {
+            Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure MnuDeleteAssembly_Click of Formular FormMain")
+                                 .arg(error.Number())
+                                 .arg(error.Description()));
+        }
+    }
+    host.ProcessPendingEvents();
+    host.RepaintTree(pane);
+    host.SetStatus(WorkstationHost::Ready());
+}

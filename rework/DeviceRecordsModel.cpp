@@ -1,0 +1,283 @@
+#include "rework/DeviceRecordsModel.h"
+
+#include <QAtomicInt>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "db/AssemblyDbClass.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+
+namespace {
+
+// The data source and account the editors use, as the database class does.
+const char* const kConnectOptions = "TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog";
+
+QString NextConnectionName() {
+    static QAtomicInt counter;
+    return QStringLiteral("RecordEditor%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+// Texts go to the driver as UTF-8 bytes (as wide strings they would arrive with their terminating zero).
+QVariant Bindable(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString) {
+        const QByteArray bytes = value.toString().toUtf8();
+        return bytes.isNull() ? QByteArray("", 0) : bytes;
+    }
+    return value;
+}
+
+// An error text as the worker sees it; the connection's password never shows in it.
+QString ErrorText(const QSqlError& error) {
+    QString text = error.text();
+    text.replace(QLatin1String(kConnectOptions), QStringLiteral("TestLogNew"));
+    return text;
+}
+
+}  // namespace
+
+DeviceRecordsModel::DeviceRecordsModel(RecordKind kind, QObject* parent)
+    : QAbstractTableModel(parent), kind_(kind), connectionName_(NextConnectionName()) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    db.setDatabaseName(QString::fromLatin1(kConnectOptions));
+    db.open();  // a failure shows when the rows are read
+}
+
+DeviceRecordsModel::~DeviceRecordsModel() {
+    {
+        QSqlDatabase db = Connection();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase DeviceRecordsModel::Connection() const {
+    return QSqlDatabase::database(connectionName_, false);
+}
+
+QString DeviceRecordsModel::Caption() const {
+    return kind_ == RecordKind::SerialNumbers ? QStringLiteral("device_Serial")
+                                              : QStringLiteral("device_productioncode");
+}
+
+QString DeviceRecordsModel::Table() const {
+    return kind_ == RecordKind::SerialNumbers ? QStringLiteral("device_serialnumber")
+                                              : QStringLiteral("device_productioncode");
+}
+
+QString DeviceRecordsModel::ValueField() const {
+    return kind_ == RecordKind::SerialNumbers ? QStringLiteral("SerialNumber") : QStringLiteral("ProductionCode");
+}
+
+void DeviceRecordsModel::SetDevId(qint32 devId) {
+    devId_ = devId;
+    Requery();
+}
+
+bool DeviceRecordsModel::Requery() {
+    beginResetModel();
+    rows_.clear();
+    QSqlQuery query(Connection());
+    query.setForwardOnly(true);
+    // Only rows of a recorded device, oldest first.
+    bool ok = query.prepare(QStringLiteral("SELECT %1.ID, %1.%2, %1.DeviceID, %1.CreationDate FROM device INNER JOIN "
+                                           "%1 ON device.ID = %1.DeviceID WHERE %1.DeviceID = ? "
+                                           "ORDER BY %1.CreationDate, %1.ID")
+                                .arg(Table(), ValueField()));
+    query.addBindValue(devId_);
+    ok = ok && query.exec();
+    while (ok && query.next()) {
+        Row row;
+        row.id = query.value(0);
+        row.storedValue = query.value(1).toString();
+        row.values = {row.storedValue, query.value(3), query.value(2)};
+        rows_.push_back(row);
+    }
+    endResetModel();
+    const QSqlError error =
+        ok ? query.lastError() : (query.lastError().isValid() ? query.lastError() : Connection().lastError());
+    if (!ok || error.isValid()) {
+        ShowDatabaseError(QString(), error);
+        return false;
+    }
+    return true;
+}
+
+bool DeviceRecordsModel::HasPendingChanges() const {
+    for (const Row& row : rows_) {
+        if (row.Dirty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+qint64 DeviceRecordsModel::DeviceIdOfRow(const Row& row) {
+    bool ok = false;
+    const qint64 id = TrimBlanks(row.values[DeviceIdColumn].toString()).toLongLong(&ok);
+    return ok ? id : 0;
+}
+
+bool DeviceRecordsModel::SaveChanges() {
+    if (!HasPendingChanges()) {
+        return true;
+    }
+    for (const Row& row : rows_) {
+        if (row.Dirty() && DeviceIdOfRow(row) != devId_) {
+            Dialogs().MsgBox(QStringLiteral("Die Änderung wurde nicht gespeichert: In diesem Fenster können nur "
+                                            "Einträge des Geräts %1 geändert werden (eingetragene DeviceId: %2).")
+                                 .arg(devId_)
+                                 .arg(row.values[DeviceIdColumn].toString()));
+            Requery();
+            return false;
+        }
+    }
+    QSqlDatabase db = Connection();
+    try {
+        if (!db.transaction()) {
+            throw db.lastError();
+        }
+        for (const Row& row : rows_) {
+            // A new row left without a value records nothing.
+            if (row.Dirty() && (row.id.isValid() || !row.values[ValueColumn].toString().isEmpty())) {
+                WriteRow(row);
+            }
+        }
+        if (!db.commit()) {
+            throw db.lastError();
+        }
+    } catch (const QSqlError& error) {
+        db.rollback();
+        ShowDatabaseError(QStringLiteral("Data error event hit err:"), error);
+        Requery();
+        return false;
+    }
+    Requery();
+    return true;
+}
+
+void DeviceRecordsModel::WriteRow(const Row& row) {
+    static const char* const fields[ColumnCount] = {nullptr, "CreationDate", "DeviceID"};
+    QStringList columns;
+    QVariantList values;
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (row.changed[column] || (!row.id.isValid() && column == DeviceIdColumn)) {
+            columns.append(column == ValueColumn ? ValueField() : QLatin1String(fields[column]));
+            values.append(column == DeviceIdColumn ? QVariant(devId_) : Bindable(row.values[column]));
+        }
+    }
+    QSqlQuery query(Connection());
+    QString sql;
+    if (row.id.isValid()) {
+        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(Table(), columns.join(QStringLiteral(" = ?, ")));
+        values.append(row.id);
+    } else {
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(Table(), columns.join(QStringLiteral(", ")),
+                       QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    }
+    bool ok = query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!ok || !query.exec()) {
+        throw query.lastError();
+    }
+}
+
+bool DeviceRecordsModel::DeleteRow(int row) {
+    if (!IsRecord(row)) {
+        Dialogs().MsgBox(QStringLiteral("Es ist kein Datensatz ausgewählt, der gelöscht werden kann."));
+        return false;
+    }
+    if (rows_[row].id.isValid()) {
+        QSqlQuery query(Connection());
+        bool ok = query.prepare(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(Table()));
+        query.addBindValue(rows_[row].id);
+        if (!ok || !query.exec()) {
+            ShowDatabaseError(QString(), query.lastError());
+            Requery();
+            return false;
+        }
+        // The device lost a value it carried: it is no longer complete.
+        AssemblyDbClass::Shared().SetOKFlagInAssembly(devId_, false);
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+    return true;
+}
+
+void DeviceRecordsModel::ShowDatabaseError(const QString& prefix, const QSqlError& error) const {
+    Dialogs().MsgBox(prefix + ErrorText(error));
+}
+
+int DeviceRecordsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : NewRowLine() + 1;
+}
+
+int DeviceRecordsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant DeviceRecordsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !IsRecord(index.row()) || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return QVariant();
+    }
+    const QVariant& value = rows_[index.row()].values[index.column()];
+    if (index.column() == DateColumn && role == Qt::DisplayRole && value.typeId() == QMetaType::QDateTime) {
+        return value.toDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    }
+    return value;
+}
+
+QVariant DeviceRecordsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    switch (section) {
+        case ValueColumn:
+            return kind_ == RecordKind::SerialNumbers ? QStringLiteral("Seriennummer")
+                                                      : QStringLiteral("Produktionscode");
+        case DateColumn:
+            return QStringLiteral("Eintragungsdatum");
+        case DeviceIdColumn:
+            return QStringLiteral("DeviceId");
+        default:
+            return QVariant();
+    }
+}
+
+Qt::ItemFlags DeviceRecordsModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return Qt::NoItemFlags;
+    }
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+bool DeviceRecordsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.row() > NewRowLine()) {
+        return false;
+    }
+    const int row = index.row();
+    if (row == NewRowLine()) {
+        if (IsNullOrEmpty(value)) {
+            return false;  // nothing typed into the new-row line
+        }
+        // The line becomes a row of its own; a new empty line appears below it.
+        beginInsertRows(QModelIndex(), row + 1, row + 1);
+        rows_.push_back(Row());
+        endInsertRows();
+    }
+    Row& target = rows_[row];
+    target.values[index.column()] = value;
+    target.changed[index.column()] = true;
+    if (index.column() != DeviceIdColumn && !IsNullOrEmpty(value)) {
+        target.values[DeviceIdColumn] = devId_;
+        target.changed[DeviceIdColumn] = true;
+    }
+    Q_EMIT dataChanged(this->index(row, 0), this->index(row, ColumnCount - 1));
+    return true;
+}

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "rework/DeviceRecordsModel.h"
+#include "tests/rework/ReworkTestHost.h"
+
+namespace {
+
+using Col = DeviceRecordsModel::Column;
+
+// The rows of a model as "value|device", without the new-row line.
+QStringList RowsOf(const DeviceRecordsModel& model) {
+    QStringList rows;
+    for (int row = 0; row < model.NewRowLine(); ++row) {
+        rows.append(model.index(row, Col::ValueColumn).data().toString() + "|" +
+                    model.index(row, Col::DeviceIdColumn).data().toString());
+    }
+    return rows;
+}
+
+QStringList CodesInDatabase(qint32 devId) {
+    return QueryTestRows(
+        "SELECT ProductionCode, LENGTH(ProductionCode) FROM device_productioncode WHERE DeviceID = ? "
+        "ORDER BY ID",
+        {devId});
+}
+
+using ReworkRecordsModelTest = ReworkTest;
+
+}  // namespace
+
+TEST_F(ReworkRecordsModelTest, ShowsTheRowsOfOneRecordedDevice) {
+    const qint32 orphan = 99999;  // rows of a device that is not recorded are not shown
+    ExecTestSql("INSERT INTO device_productioncode (DeviceID, ProductionCode) VALUES (?, 'P24777777')", {orphan});
+    const struct {
+        RecordKind kind;
+        qint32 devId;
+        QStringList rows;
+        QString caption, valueHeader;
+    } cases[] = {
+        {RecordKind::ProductionCodes,
+         9031,
+         {"P24100031|9031", "P24100032|9031"},
+         "device_productioncode",
+         "Produktionscode"},
+        {RecordKind::SerialNumbers, 9030, {"240001|9030"}, "device_Serial", "Seriennummer"},
+        {RecordKind::SerialNumbers, 9036, {"FM24-00731|9036"}, "device_Serial", "Seriennummer"},
+        {RecordKind::ProductionCodes, orphan, {}, "device_productioncode", "Produktionscode"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.devId);
+        DeviceRecordsModel model(c.kind);
+        model.SetDevId(c.devId);
+        EXPECT_EQ(RowsOf(model), c.rows);
+        EXPECT_EQ(model.rowCount(), c.rows.size() + 1);  // and the new-row line
+        EXPECT_EQ(model.Caption(), c.caption);
+        QStringList headers;
+        for (int column = 0; column < model.columnCount(); ++column) {
+            headers.append(model.headerData(column, Qt::Horizontal).toString());
+        }
+        EXPECT_EQ(headers, QStringList({c.valueHeader, "Eintragungsdatum", "DeviceId"}));
+    }
+}
+
+TEST_F(ReworkRecordsModelTest, WritesOnlyRowsOfTheShownDeviceAndNothingOfARefusedChange) {
+    const QStringList original = CodesInDatabase(9031);
+    const QString refusedDevice =
+        "Die Änderung wurde nicht gespeichert: In diesem Fenster können nur Einträge des Geräts 9031 geändert werden "
+        "(eingetragene DeviceId: 9032).";
+    const struct {
+        const char* name;
+        std::vector<std::tuple<int, int, QVariant>> edits;  // row (-1: new-row line), column, value
+        bool saved;
+        QStringList codes;  // in the database afterwards
+        QString message;    // beginning of the message shown
+    } cases[] = {
+        {"new row", {{-1, Col::ValueColumn, "P24300001"}}, true, original + QStringList{"P24300001|9"}, ""},
+        {"changed value", {{0, Col::ValueColumn, "P24300002"}}, true, {"P24300002|9", original[1]}, ""},
+        {"moved to another device", {{0, Col::DeviceIdColumn, 9032}}, false, original, refusedDevice},
+        {"new row for another device",
+         {{-1, Col::ValueColumn, "P24300003"}, {2, Col::DeviceIdColumn, 9032}},
+         false,
+         original,
+         refusedDevice},
+        {"code twice on the device",
+         {{-1, Col::ValueColumn, "P24300004"}, {-1, Col::ValueColumn, "P24100032"}},
+         false,
+         original,
+         "Data error event hit err:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetTestDatabase();
+        DeviceRecordsModel model(RecordKind::ProductionCodes);
+        model.SetDevId(9031);
+        for (const auto& [row, column, value] : c.edits) {
+            const int target = row < 0 ? model.NewRowLine() : row;
+            ASSERT_TRUE(model.setData(model.index(target, column), value));
+            if (column != Col::DeviceIdColumn) {
+                // A typed value makes the row one of the shown device before anything is written.
+                EXPECT_EQ(model.index(target, Col::DeviceIdColumn).data().toInt(), 9031);
+            }
+        }
+        EXPECT_EQ(model.SaveChanges(), c.saved);
+        EXPECT_EQ(CodesInDatabase(9031), c.codes);
+        EXPECT_FALSE(model.HasPendingChanges());
+        EXPECT_EQ(RowsOf(model).size(), c.codes.size());  // read again in every case
+        const QStringList messages = TakeMessages();
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(messages, QStringList());
+        } else {
+            ASSERT_EQ(messages.size(), 1);
+            EXPECT_TRUE(messages[0].startsWith(c.message)) << messages[0].toStdString();
+            EXPECT_FALSE(messages[0].contains("Pmex514"));
+        }
+    }
+    EXPECT_TRUE(CodesInDatabase(9032).size() == 1);
+}
+
+TEST_F(ReworkRecordsModelTest, DeletingARowMarksTheDeviceNotComplete) {
+    ASSERT_EQ(OkFlagOf(9030), 1);
+    DeviceRecordsModel model(RecordKind::SerialNumbers);
+    model.SetDevId(9030);
+    EXPECT_TRUE(model.DeleteRow(0));
+    EXPECT_EQ(RowsOf(model), QStringList());
+    EXPECT_EQ(CountTestRows("device_serialnumber", "DeviceID = 9030"), 0);
+    EXPECT_EQ(OkFlagOf(9030), 0);
+
+    // Nothing left to delete: the worker is told so.
+    EXPECT_FALSE(model.DeleteRow(model.NewRowLine()));
+    EXPECT_EQ(TakeMessages(), QStringList({"Es ist kein Datensatz ausgewählt, der gelöscht werden kann."}));
+}
