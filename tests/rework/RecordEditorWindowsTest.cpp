@@ -149,10 +149,11 @@ TEST_F(ReworkEditorWindowsTest, TypingIntoTheNewRowLineAddsARowOfTheDevice) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.CmdAdd()->click();
-    QWidget* editor = QApplication::focusWidget();
+    auto* editor = form.GrdDataGrid()->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, "240777");
     QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the grid takes the typed value over
 
     // Before anything is written the new row names the device.
     DeviceRecordsModel& rows = form.DatPrimaryRS();

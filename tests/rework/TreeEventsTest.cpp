@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QTest>
 #include <QWidget>
 
 #include "rework/TreeRework.h"
@@ -94,10 +95,11 @@ TEST_F(ReworkTreeEventsTest, TheMenuShowsTheEnablingOfTheLastRightClick) {
 }
 
 TEST_F(ReworkTreeEventsTest, TreesStayExpandedAndClicksChooseTheCurrentTree) {
+    TreeControlView view(Nodes());  // the tree control exists before its nodes, as in the window
     TreeNode* root = LoadDemoDevice();
-    TreeControlView view(Nodes());
     QObject::connect(&view, &TreeControlView::nodeCollapsed, [](TreeNode* node) { TreeRework::OnCollapse(node); });
     view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     for (TreeNode* node : {root, Node("9038K0")}) {
         view.collapse(view.IndexOf(node));
         EXPECT_TRUE(node->Expanded());
@@ -121,10 +123,11 @@ TEST_F(ReworkTreeEventsTest, TreesStayExpandedAndClicksChooseTheCurrentTree) {
 }
 
 TEST_F(ReworkTreeEventsTest, RightClickToTheRightOfAShortTextFindsTheRowInTheTreeControl) {
-    LoadDemoDevice();
     TreeControlView view(Nodes());
+    LoadDemoDevice();
     view.resize(900, 600);
     view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     TreeNode* node = Node("9032K0");
     const QRect row = view.visualRect(view.IndexOf(node));
     const auto nodeAt = [&](int xTwips) { return view.NodeAtPoint(QPoint(xTwips / 15, row.center().y())); };
