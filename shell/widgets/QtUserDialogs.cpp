@@ -83,6 +83,8 @@ MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon
                     OwnerWindow());
     box.setWindowModality(Qt::ApplicationModal);
     switch (box.exec()) {
+        case QMessageBox::Ok:
+            return MsgAnswer::Ok;
         case QMessageBox::Yes:
             return MsgAnswer::Yes;
         case QMessageBox::No:

@@ -179,6 +179,7 @@ void FormMain::Form_Load() {
         QGuiApplication::restoreOverrideCursor();  // ends the wait cursor of the update check
     }
     show();
+    activateWindow();  // the scanner types into this window from the start
     if (!IsShiftKeyDown()) {
         capture_->Install(treeViews_[0]);
     }

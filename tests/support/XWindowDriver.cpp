@@ -1,0 +1,110 @@
+#include "tests/support/XWindowDriver.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+
+const QString kXdotool = QStringLiteral("xdotool");
+
+// The selection highlight of the tree: a saturated blue.
+bool IsHighlight(QRgb pixel) {
+    return qBlue(pixel) > 150 && qRed(pixel) < 110 && qGreen(pixel) > 100 && qGreen(pixel) < 180;
+}
+
+}  // namespace
+
+XWindowDriver::XWindowDriver(const QString& display) : display_(display) {}
+
+QString XWindowDriver::Tool(const QString& tool, const QStringList& arguments, int timeoutMs) const {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    process.setProcessEnvironment(env);
+    process.start(tool, arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+QString XWindowDriver::WaitForWindow(const QString& namePattern) const {
+    return Tool(kXdotool, {QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                           QStringLiteral("--name"), namePattern})
+        .split(QLatin1Char('\n'))
+        .value(0);
+}
+
+bool XWindowDriver::WindowExists(const QString& namePattern) const {
+    return !Tool(kXdotool,
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern})
+                .isEmpty();
+}
+
+QString XWindowDriver::FocusedWindowName() const {
+    return Tool(kXdotool, {QStringLiteral("getwindowfocus"), QStringLiteral("getwindowname")});
+}
+
+bool XWindowDriver::WaitForFocus(const QString& name, int timeoutMs) const {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        if (FocusedWindowName() == name) {
+            // The window may still be busy with what the last key started: let it settle.
+            QThread::msleep(400);
+            if (FocusedWindowName() == name) {
+                return true;
+            }
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+void XWindowDriver::Scan(const QString& text) const {
+    if (!text.isEmpty()) {
+        Tool(kXdotool, {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+    }
+    Key(QStringLiteral("Return"));
+}
+
+void XWindowDriver::Key(const QString& key) const {
+    Tool(kXdotool, {QStringLiteral("key"), key});
+}
+
+QImage XWindowDriver::Screenshot(const QString& window) const {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
+    process.waitForFinished(20000);
+    return QImage::fromData(process.readAllStandardOutput(), "PNG");
+}
+
+bool XWindowDriver::DoubleClickSelectedRow(const QString& window) const {
+    const QImage shot = Screenshot(window);
+    const int x = shot.width() / 4;
+    int first = -1;
+    int last = -1;
+    for (int y = 0; y < shot.height(); ++y) {
+        if (IsHighlight(shot.pixel(x, y))) {
+            if (first < 0) {
+                first = y;
+            }
+            last = y;
+        } else if (first >= 0) {
+            break;
+        }
+    }
+    if (first < 0) {
+        return false;
+    }
+    Tool(kXdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
+                    QString::number((first + last) / 2)});
+    Tool(kXdotool, {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
+                    QStringLiteral("80"), QStringLiteral("1")});
+    return true;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// Works the real program on the private X server of the tests as a person does: keys typed into whatever
+// window has the keyboard, mouse clicks, and what the screen shows. Only the X tools are used
+// (xdotool, import), never the program's own insides.
+class XWindowDriver {
+public:
+    explicit XWindowDriver(const QString& display);
+
+    // Runs a tool against the display; its standard output, trimmed.
+    QString Tool(const QString& tool, const QStringList& arguments, int timeoutMs = 20000) const;
+
+    // The id of the first visible window whose name matches the pattern (waits for it); empty when none.
+    QString WaitForWindow(const QString& namePattern) const;
+    bool WindowExists(const QString& namePattern) const;
+    // The name of the window that has the keyboard.
+    QString FocusedWindowName() const;
+    // Waits until the window named name has the keyboard; false when it did not get it in time.
+    bool WaitForFocus(const QString& name, int timeoutMs = 15000) const;
+
+    // Types the text into the window that has the keyboard and ends it with Enter, as a scanner does.
+    void Scan(const QString& text) const;
+    void Key(const QString& key) const;
+
+    QImage Screenshot(const QString& window) const;
+    // Double-clicks with the left button into the highlighted (selected) row of the window; false when the
+    // window shows no highlighted row.
+    bool DoubleClickSelectedRow(const QString& window) const;
+
+private:
+    QString display_;
+};

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "tests/support/TestDatabase.h"
+#include "tests/support/XWindowDriver.h"
+
+// A worker assembles one demo device in the real program, with the scanner (keys ended by Enter) and one
+// double-click, answering every box with the keyboard. The test never moves the keyboard itself: every
+// value goes to whatever the program left focused.
+namespace {
+
+const QString kMainWindow = QStringLiteral("Velkor Tool 2.3.9");
+
+struct Step {
+    const char* typed;       // scanned or typed, ended by Enter; "<dblclick>" double-clicks the selected node
+    const char* focusAfter;  // the window that must have the keyboard afterwards
+};
+
+class ScannerWalkThroughTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display = qEnvironmentVariable("VELKOR_TEST_DISPLAY");
+        ASSERT_FALSE(display.isEmpty()) << "No X server for the window tests: run them through scripts/test";
+        ResetTestDatabase();
+    }
+
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+
+    QString display;
+    QProcess program;
+};
+
+// Rows of the devices the walk-through recorded: article/suffix, codes, serials:ExtFlag, orders, and the
+// own assembly row's order and OK flag, oldest device first.
+QStringList NewDevices() {
+    return QueryTestRows(QStringLiteral(
+        "SELECT (SELECT GROUP_CONCAT(ProductCode, '/', IFNULL(Suffix, '-')) FROM device_productcode WHERE DevID = "
+        "d.ID), "
+        "(SELECT GROUP_CONCAT(ProductionCode ORDER BY ProductionCode) FROM device_productioncode WHERE DeviceID = "
+        "d.ID), "
+        "(SELECT GROUP_CONCAT(SerialNumber, ':', ExtFlag) FROM device_serialnumber WHERE DeviceID = d.ID), "
+        "(SELECT GROUP_CONCAT(ProductionOrderNumber) FROM device_productionordernumber WHERE DeviceID = d.ID), "
+        "(SELECT GROUP_CONCAT(MasterProdOrder, '/', OKFlag) FROM device_assembly WHERE AssemblyType = 'A' AND "
+        "Device_Assembly = d.ID) "
+        "FROM device d WHERE d.ID > 9040 ORDER BY d.ID"));
+}
+
+// The members of the final product of order 240101 built here, by article.
+QStringList MembersOfNewFinalProduct() {
+    return QueryTestRows(QStringLiteral(
+        "SELECT pc.ProductCode FROM device_assembly root "
+        "JOIN device_assembly member ON member.AssemblyNum = root.AssemblyNum AND member.AssemblyType = 'Z' "
+        "JOIN device_assembly own ON own.AssemblyNum = member.Device_Assembly AND own.AssemblyType = 'A' "
+        "JOIN device_productcode pc ON pc.DevID = own.Device_Assembly "
+        "WHERE root.AssemblyType = 'A' AND root.Device_Assembly = (SELECT MIN(ID) FROM device WHERE ID > 9040) "
+        "ORDER BY member.ID"));
+}
+
+TEST_F(ScannerWalkThroughTest, OneDeviceOfTheDemoOrderByScannerAloneThenTheNextLaidOut) {
+    XWindowDriver x(display);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const QString window = x.WaitForWindow(QStringLiteral("^Velkor Tool 2\\.3\\.9$"));
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow)) << "the program did not take the keyboard at start";
+
+    const Step steps[] = {
+        {"240101", "Velkor Tool 2.3.9"},                        // order field, Enter: the focus moves to the button
+        {"", "Velkor Tool 2.3.9"},                              // Enter on "Neuer Zusammenbau": cursor on LP
+        {"P24200001", "Produktionscode Eingabe"},               // LP carries two codes: the second is asked for
+        {"P24200002", "Velkor Tool 2.3.9"},                     // cursor to RM 1
+        {"P24200003", "Velkor Tool 2.3.9"},                     // RM 1, 2, 3
+        {"P24200004", "Velkor Tool 2.3.9"},                     //
+        {"P24200005", "Velkor Tool 2.3.9"},                     //
+        {"P24200006", "Seriennummer Eingabe"},                  // NT needs its serial number
+        {"240010", "Velkor Tool 2.3.9"},                        // cursor to FM
+        {"<dblclick>", "Produktionscode/Serinnummer Eingabe"},  // the external serial comes by double-click
+        {"FM24-00999", "Velkor Tool 2.3.9"},                    // cursor to AM
+        {"P24100001", "Velkor Tool 2.3.9"},                     // a recorded, tested display module
+        {"P24100021", "Velkor Tool 2.3.9"},                     // a component of the pre-assembled BG 9020
+        {"P24200007", "Seriennummer Eingabe"},                  // the device's own code, then its serial number
+        {"240002", "Velkor"},                                   // "Bitte vollständige Asemblierung bestätigen"
+        {"", "Velkor Tool 2.3.9"},                              // OK: the next device is laid out, cursor on LP
+        {"P24200008", "Produktionscode Eingabe"},               // the next device's main board
+        {"P24200009", "Velkor Tool 2.3.9"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.typed);
+        if (QString::fromLatin1(step.typed) == QStringLiteral("<dblclick>")) {
+            ASSERT_TRUE(x.DoubleClickSelectedRow(window)) << "no node selected on screen";
+        } else {
+            x.Scan(QString::fromLatin1(step.typed));
+        }
+        ASSERT_TRUE(x.WaitForFocus(QString::fromUtf8(step.focusAfter)))
+            << "the keyboard is with \"" << x.FocusedWindowName().toStdString() << "\"";
+    }
+
+    EXPECT_EQ(NewDevices(), QStringList({
+                                "SG-5000-A/-|P24200007|240002:0|240101|240101/1",
+                                "LP-5100-A/2|P24200001,P24200002|NULL|NULL|240101/1",
+                                "RM-5120-A/1|P24200003|NULL|NULL|240101/1",
+                                "RM-5120-A/2|P24200004|NULL|NULL|240101/1",
+                                "RM-5120-A/3|P24200005|NULL|NULL|240101/1",
+                                "NT-5200-A/-|P24200006|240010:0|NULL|240101/1",
+                                "FM-5300-A/2|NULL|FM24-00999:1|NULL|240101/1",
+                                "SG-5000-A/-|NULL|NULL|240101|240101/1",  // the next device, started
+                                "LP-5100-A/2|P24200008,P24200009|NULL|NULL|240101/1",
+                            }));
+    EXPECT_EQ(MembersOfNewFinalProduct(), QStringList({"LP-5100-A", "RM-5120-A", "RM-5120-A", "RM-5120-A", "NT-5200-A",
+                                                       "FM-5300-A", "AM-5400-A", "BG-5600-B"}));
+    program.kill();
+}
+
+}  // namespace
