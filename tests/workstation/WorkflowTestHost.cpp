@@ -147,7 +147,8 @@ void WorkflowTest::Check(const Outcome& want, const std::function<void()>& step)
     }
     EXPECT_EQ(TreeRows(), expectedTree);
     const TreeNode* selected = host_.trees[0].SelectedItem();
-    EXPECT_EQ(selected != nullptr ? selected->Key() : QString(), Resolve(want.selected)) << "selected node";
+    EXPECT_EQ((selected != nullptr ? selected->Key() : QString()).toStdString(), Resolve(want.selected).toStdString())
+        << "selected node";
     EXPECT_EQ(host_.status, WorkstationHost::Ready());
     dialogs_.Clear();
 }
