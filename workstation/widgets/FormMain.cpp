@@ -14,6 +14,10 @@
 
 #include "db/AssemblyDbClass.h"
 #include "rework/SwapDeviceButton.h"
+#include "rework/TreeRework.h"
+#include "rework/widgets/EditMenu.h"
+#include "rework/widgets/NodeTooltipPresenter.h"
+#include "rework/widgets/QtRecordEditors.h"
 #include "shell/EventLog.h"
 #include "shell/KeystrokeCapture.h"
 #include "shell/Misc.h"
@@ -55,6 +59,18 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
     BuildControls();
     capture_ = new KeystrokeCapture([this](const QString& code) { ProdCodeSerNrScanInput(code, QString()); }, this);
     workflow_ = std::make_unique<ScanWorkflow>(*this);
+    tooltips_ = std::make_unique<NodeTooltipPresenter>(
+        std::array<QWidget*, 2>{treeViews_[0]->viewport(), treeViews_[1]->viewport()});
+    editors_ = std::make_unique<QtRecordEditors>(this);
+    rework_ = std::make_unique<TreeRework>(*this, *tooltips_, *editors_);
+    const std::pair<const char*, void (TreeRework::*)()> menuEntries[] = {
+        {"MnuDeleteAssembly", &TreeRework::MnuDeleteAssembly_Click},
+        {"MnuEditSer", &TreeRework::MnuEditSer_Click},
+        {"MnuDelete", &TreeRework::MnuDelete_Click}};
+    for (const auto& [name, entry] : menuEntries) {
+        QAction* action = mnuEdit_->findChild<QAction*>(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, entry = entry] { (rework_.get()->*entry)(); });
+    }
     endProcess_ = [] {};
 }
 
@@ -98,6 +114,10 @@ void FormMain::BuildControls() {
         treeViews_[i] = new TreeControlView(nodeTrees_[i], frame);
         treeViews_[i]->setObjectName(Indexed("TreeViewCtr", i));
         treeViews_[i]->viewport()->installEventFilter(this);
+        treeViews_[i]->viewport()->setMouseTracking(true);
+        connect(treeViews_[i], &TreeControlView::nodeCollapsed, this,
+                [](TreeNode* node) { TreeRework::OnCollapse(node); });
+        connect(treeViews_[i], &QAbstractItemView::clicked, this, [this, i] { rework_->OnClick(i); });
         connect(treeViews_[i], &TreeControlView::nodeClicked, this,
                 [this, i](TreeNode* node) { TreeViewCtr_NodeClick(i, node); });
         connect(treeViews_[i], &TreeControlView::nodeDoubleClicked, this, [this, i] { TreeViewCtr_DblClick(i); });
@@ -380,8 +400,33 @@ void FormMain::RefreshTreeView() {
 }
 
 void FormMain::TreeViewCtr_NodeClick(int index, TreeNode* node) {
-    selectedNodeIndex_ = nodeTrees_[index].IndexOf(node);
-    Tree().SetTreeViewIndex(static_cast<qint16>(index));
+    rework_->OnNodeClick(index, node);
+}
+
+namespace {
+
+// 1 left, 2 right, 4 middle, added when several are held.
+int ButtonValue(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1 : 0) + (buttons & Qt::RightButton ? 2 : 0) +
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+}  // namespace
+
+void FormMain::TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse) {
+    lastMouseButton_ = static_cast<qint16>(ButtonValue(mouse.button()));
+    const QPoint pos = mouse.position().toPoint();
+    TreeControlView* view = treeViews_[index];
+    if (rework_->OnMouseDown(index, lastMouseButton_, pos.x() * kTwipsPerPixel,
+                             [&](int xTwips) { return view->NodeAtPoint(QPoint(xTwips / kTwipsPerPixel, pos.y())); })) {
+        ApplyEditMenuState(*mnuEdit_, rework_->EditMenu());
+        mnuEdit_->popup(mouse.globalPosition().toPoint());
+    }
+}
+
+void FormMain::TreeViewCtr_MouseMove(int index, const QMouseEvent& mouse) {
+    rework_->OnMouseMove(index, ButtonValue(mouse.buttons()),
+                         treeViews_[index]->NodeAtPoint(mouse.position().toPoint()));
 }
 
 template <typename Handler>
@@ -438,9 +483,12 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
                 }
             }
         }
-        if (watched == treeViews_[i]->viewport() && event->type() == QEvent::MouseButtonPress) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            lastMouseButton_ = mouse->button() == Qt::RightButton ? 2 : (mouse->button() == Qt::LeftButton ? 1 : 0);
+        if (rework_ && watched == treeViews_[i]->viewport()) {
+            if (event->type() == QEvent::MouseButtonPress) {
+                TreeViewCtr_MouseDown(i, *static_cast<QMouseEvent*>(event));
+            } else if (event->type() == QEvent::MouseMove) {
+                TreeViewCtr_MouseMove(i, *static_cast<QMouseEvent*>(event));
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -16,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMouseEvent;
 class QPushButton;
 class KeystrokeCapture;
 class TreeControlView;
@@ -23,6 +24,9 @@ class TreeNode;
 class TreeView;
 class VelkorError;
 struct ScanWorkflow;
+class NodeTooltipPresenter;
+class QtRecordEditors;
+class TreeRework;
 
 // The working window of the workstation: production order entry, status line and the assembly
 // trees of the two panes (pane 0 works, pane 1 is shown only in the two-pane layout).
@@ -112,6 +116,9 @@ private:
     void TB_Status_Change();
     void CheckProductionOrder(int index);
     void TreeViewCtr_NodeClick(int index, TreeNode* node);
+    // Mouse-down and mouse-move over the tree of a pane.
+    void TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse);
+    void TreeViewCtr_MouseMove(int index, const QMouseEvent& mouse);
     // Shows an error that reached an event handler of the window.
     static void ReportHandlerError(const VelkorError& error, const QString& procedure);
     // Runs an event handler of the workflow; an error that reaches it is reported and the window is
@@ -135,6 +142,10 @@ private:
     KeystrokeCapture* capture_ = nullptr;
     std::unique_ptr<TreeView> tree_;
     std::unique_ptr<ScanWorkflow> workflow_;
+    // Node details, context menu, removal and record editors of the trees.
+    std::unique_ptr<NodeTooltipPresenter> tooltips_;
+    std::unique_ptr<QtRecordEditors> editors_;
+    std::unique_ptr<TreeRework> rework_;
     QVariant selectedNodeIndex_;
     qint16 lastMouseButton_ = 0;
     // Where the keyboard goes when the window is ready again: the widget that had it when an operation
