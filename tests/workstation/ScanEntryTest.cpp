@@ -24,63 +24,38 @@ const QString kNeitherFormat = MsgOk(
     "Der gescannte Wert entspricht werder einer Seriennummer noch einem Produktionscodeformat. Bitte korregieren Sie "
     "Ihre Eingabe");
 const QString kRootNew = QStringLiteral("SG-5000-A 0=#1K0|SG-5000-A P(1/1) S(0/1)|HasDev");
+const QString kBoard = QStringLiteral("LP-5100-A 2=#2K2|LP-5100-A P(1/2)|Unknown");
 const QString kRootNoCode = QStringLiteral("SG-5000-A 0=#1K0|SG-5000-A P(0/1) S(0/1)|HasDev");
 const QString kNeedsNoCode =
     MsgYesNo("Die Komponente benötigt keienen Produktionscode.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
 
 using A = MsgAnswer;
 
+// clang-format off
 const EntryCase kCases[] = {
     {"NoOrder", "", {}, {}, {{MsgOk(text::kNoOrder)}}},
     {"OtherPane", "240101", {}, {}, {{}, {}, {}, "LP-5100-A 2"}, 1},
     {"RightButton", "240101", {}, {}, {{}, {}, {}, "LP-5100-A 2"}, 0, 2},
     {"NoSelectedNode", "240101", {}, {"none"}, {}},
-    {"NeitherFormatWithoutExternalSerial",
-     "240101",
-     {},
-     {"LP-5100-A 2", "", "", {}, {"XYZ-1"}},
+    {"NeitherFormatWithoutExternalSerial", "240101", {}, {"LP-5100-A 2", "", "", {}, {"XYZ-1"}},
      {{kEntry, kNeitherFormat}, {}, {}, "LP-5100-A 2"}},
-    {"EmptyWithoutExternalSerial",
-     "240101",
-     {},
-     {"LP-5100-A 2", "", "", {}, {""}},
+    {"EmptyWithoutExternalSerial", "240101", {}, {"LP-5100-A 2", "", "", {}, {""}},
      {{kEntry, kNeitherFormat}, {}, {}, "LP-5100-A 2"}},
-    {"ProdCode",
-     "240101",
-     {},
-     {"LP-5100-A 2", "", "", {}, {"P24200001", ""}},
-     {{kEntry, text::kRemainingCodes},
-      {2, 3, 1, 0, 1, 2},
-      {kRootNew, "LP-5100-A 2=#2K2|LP-5100-A P(1/2)|Unknown"},
-      "RM-5120-A 1"}},
-    {"ExternalSerial",
-     "240101",
-     {},
-     {"FM-5300-A 2", "", "", {}, {"FM24-00999"}},
+    {"ProdCode", "240101", {}, {"LP-5100-A 2", "", "", {}, {"P24200001", ""}},
+     {{kEntry, text::kRemainingCodes}, {2, 3, 1, 0, 1, 2}, {kRootNew, kBoard}, "RM-5120-A 1"}},
+    {"ExternalSerial", "240101", {}, {"FM-5300-A 2", "", "", {}, {"FM24-00999"}},
      {{kEntry}, {2, 3, 0, 1, 1, 2}, {kRootNoCode, "FM-5300-A 2=#2K2|FM-5300-A P(0/?) F(1/1)|Set"}, "AM-5400-A 2"}},
-    {"EmptyWhereExternalSerialExpected",
-     "240101",
-     {},
-     {"FM-5300-A 2", "", "", {}, {"", ""}},
-     {{kEntry, text::kExtSerNrPrompt, MsgOk("Seriennummer ist ungültig")},
-      {2, 3, 0, 0, 1, 2},
-      {kRootNoCode, "FM-5300-A 2=#2K2|FM-5300-A P(0/?) F(0/1)|HasDev"},
-      "AM-5400-A 2"}},
+    {"EmptyWhereExternalSerialExpected", "240101", {}, {"FM-5300-A 2", "", "", {}, {"", ""}},
+     {{kEntry, text::kExtSerNrPrompt, MsgOk("Seriennummer ist ungültig")}, {2, 3, 0, 0, 1, 2},
+      {kRootNoCode, "FM-5300-A 2=#2K2|FM-5300-A P(0/?) F(0/1)|HasDev"}, "AM-5400-A 2"}},
     // "P12345" is both a production code and a serial number.
-    {"BothFormatsTakenAsProdCode",
-     "240101",
-     {},
-     {"LP-5100-A 2", "", "", {}, {"P12345", ""}},
-     {{kEntry, text::kRemainingCodes},
-      {2, 3, 1, 0, 1, 2},
-      {kRootNew, "LP-5100-A 2=#2K2|LP-5100-A P(1/2)|Unknown"},
-      "RM-5120-A 1"}},
-    {"BothFormatsSerNrWhenCodeRefused",
-     "240101",
-     {{"NT-5200-A 0", "P24200003", "", {}, {""}}},
+    {"BothFormatsTakenAsProdCode", "240101", {}, {"LP-5100-A 2", "", "", {}, {"P12345", ""}},
+     {{kEntry, text::kRemainingCodes}, {2, 3, 1, 0, 1, 2}, {kRootNew, kBoard}, "RM-5120-A 1"}},
+    {"BothFormatsSerNrWhenCodeRefused", "240101", {{"NT-5200-A 0", "P24200003", "", {}, {""}}},
      {"#2K0", "", "", {A::No}, {"P12345"}},
      {{kEntry, kBeep, kNeedsNoCode}, {0, 0, 0, 1, 0, 0}, {"#2K0=#2K0|NT-5200-A P(1/1) S(1/1)|Set"}, "FM-5300-A 2"}},
 };
+// clang-format on
 
 class ScanEntryTest : public WorkflowTest, public ::testing::WithParamInterface<EntryCase> {};
 
