@@ -49,6 +49,7 @@ const FollowUpCase kCases[] = {
     {"KeywordSwapDeviceWCommitOk", "240101", {"", "", "", {A::Ok}, {"P24100030"}},
      {{kConfirmBeep, text::kConfirm, text::kSwapPrompt}, {}, QStringList{"fresh"} + tree240101::Shown9030()},
      "SwapDeviceWCommit"},
+    {"KeywordNewDeviceWithoutOrder", "", {}, {{MsgOk("Bitte einen Produktionsauftrag eingeben!")}}, "NewDevice"},
     {"KeywordNone", "240101", {}, {{}, {}, {}, "RM-5120-A 1"}, ""},
     {"KeywordUnknown", "240101", {}, {{}, {}, {}, "RM-5120-A 1"}, "Ende"},
 };
@@ -60,7 +61,9 @@ TEST_P(FollowUpTest, FinishesTheAssembly) {
     const FollowUpCase& c = GetParam();
     OpenOrder(c.order);
     if (c.keyword != nullptr) {
-        Given({{"LP-5100-A 2", "P24200001", "", {}, {""}}});
+        if (!c.order.isEmpty()) {
+            Given({{"LP-5100-A 2", "P24200001", "", {}, {""}}});
+        }
         Queue(c.scan.answers, c.scan.inputs);
         bool confirmed = false;
         Check(c.want, [&] { confirmed = flow_.newAss.FollowUp(QLatin1String(c.keyword)); });
