@@ -207,17 +207,6 @@ qint32 WorkflowTest::AddDevice(const QString& artNr, const QStringList& prodCode
     return devId;
 }
 
-qint32 WorkflowTest::PlaceDevice(const QString& key, const QString& artNr, const QStringList& prodCodes,
-                                 const QString& serNr) {
-    const qint32 devId = AddDevice(artNr, prodCodes, serNr);
-    db_.CreateAssNrFromDivID(devId, 240101);
-    TreeNode* node = host_.trees[0].Item(key);
-    host_.tree.SetTreeViewIndex(0);
-    host_.tree.InsertDeviceIntoSpecifiedNode(node, devId);
-    host_.tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
-    return devId;
-}
-
 QStringList tree240101::Shown9030() {
     return {kRoot + "=9030K0|SG-5000-A P(11/1) S(1/1)|Set", kLp + "=9031K0|LP-5100-A P(2/2)|Set",
             kRm1 + "=9032K0|RM-5120-A P(1/1)|Set",          kRm2 + "=9033K0|RM-5120-A P(1/1)|Set",

@@ -93,9 +93,6 @@ protected:
     // A free device of the article with the given production codes (and serial number), written as the
     // workflow writes one.
     qint32 AddDevice(const QString& artNr, const QStringList& prodCodes, const QString& serNr = QString());
-    // A device placed into the node of pane 0, with its counters brought up to date.
-    qint32 PlaceDevice(const QString& key, const QString& artNr, const QStringList& prodCodes,
-                       const QString& serNr = QString());
 
     WorkflowTestHost host_;
     ScanWorkflow flow_{host_};
