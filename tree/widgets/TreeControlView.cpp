@@ -98,3 +98,22 @@ void TreeControlView::ShowExpanded(TreeNode* node) {
         setExpanded(index, node->Expanded());
     }
 }
+
+void TreeControlView::SetDropHighlight(TreeNode* node) {
+    const QPersistentModelIndex index =
+        node != nullptr ? QPersistentModelIndex(IndexOf(node)) : QPersistentModelIndex();
+    if (index != dropHighlight_) {
+        dropHighlight_ = index;
+        viewport()->update();
+    }
+}
+
+void TreeControlView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (dropHighlight_.isValid() && index == dropHighlight_) {
+        QStyleOptionViewItem highlighted(option);
+        highlighted.state |= QStyle::State_Selected;
+        QTreeView::drawRow(painter, highlighted, index);
+        return;
+    }
+    QTreeView::drawRow(painter, option, index);
+}

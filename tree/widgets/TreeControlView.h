@@ -21,11 +21,16 @@ public:
     QModelIndex IndexOf(const TreeNode* node) const;
     // The node under a point of the viewport; null when there is none.
     TreeNode* NodeAtPoint(const QPoint& viewportPos) const;
+    // Shows the node as the target of a drag under way (null: none).
+    void SetDropHighlight(TreeNode* node);
 
 Q_SIGNALS:
     void nodeClicked(TreeNode* node);
     void nodeDoubleClicked(TreeNode* node);
     void nodeCollapsed(TreeNode* node);
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     void ShowSelectedNode(TreeNode* node);
@@ -34,5 +39,6 @@ private:
 
     NodeTree& nodes_;
     NodeTreeModel* model_ = nullptr;
-    bool followingNodes_ = false;  // the view is being brought in step with the NodeTree
+    bool followingNodes_ = false;
+    QPersistentModelIndex dropHighlight_;  // the view is being brought in step with the NodeTree
 };

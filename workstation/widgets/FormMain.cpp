@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDrag>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -9,10 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "db/AssemblyDbClass.h"
+#include "rework/BackfitDrop.h"
 #include "rework/SwapDeviceButton.h"
 #include "rework/TreeRework.h"
 #include "rework/widgets/EditMenu.h"
@@ -33,6 +36,10 @@ const char* const kReady = "Bereit";
 const char* const kBusy = "Aktiv";
 constexpr int kWindowHeight = 640;
 constexpr int kKeyReturn = 13;
+const char* const kBackfitCaption = "Umrüstung    ---->";
+const char* const kEditCaption = "Bearbeiten    <----";
+// What a drag from the right tree carries: the name of the tree control it started on.
+const char* const kTreeDragFormat = "application/x-velkor-tree-control";
 
 QString Indexed(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
@@ -63,6 +70,8 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
         std::array<QWidget*, 2>{treeViews_[0]->viewport(), treeViews_[1]->viewport()});
     editors_ = std::make_unique<QtRecordEditors>(this);
     rework_ = std::make_unique<TreeRework>(*this, *tooltips_, *editors_);
+    backfit_ = std::make_unique<BackfitDrop>(*this, workflow_->capture);
+    treeViews_[0]->setAcceptDrops(true);
     const std::pair<const char*, void (TreeRework::*)()> menuEntries[] = {
         {"MnuDeleteAssembly", &TreeRework::MnuDeleteAssembly_Click},
         {"MnuEditSer", &TreeRework::MnuEditSer_Click},
@@ -163,10 +172,12 @@ void FormMain::BuildControls() {
     tbStatus_->setFocusPolicy(Qt::NoFocus);
     statusLayout->addWidget(tbStatus_, 1);
     statusLayout->addWidget(NewLabel("Label3", QStringLiteral("Umrüstung"), statusFrame));
-    cbBackfit_ = new QPushButton(QStringLiteral("Umrüsten"), statusFrame);
+    cbBackfit_ = new QPushButton(QString::fromUtf8(kBackfitCaption), statusFrame);
     cbBackfit_->setObjectName(QStringLiteral("CB_Backfit"));
     statusLayout->addWidget(cbBackfit_);
     outer->addWidget(statusFrame);
+    connect(cbBackfit_, &QPushButton::clicked, this,
+            [this] { RunHandler(QStringLiteral("CB_Backfit_Click"), [this] { CB_Backfit_Click(); }); });
     connect(tbStatus_, &QLineEdit::textChanged, this, [this] { TB_Status_Change(); });
 
     // Context menu of the trees: device removal and the record editors.
@@ -416,6 +427,7 @@ int ButtonValue(Qt::MouseButtons buttons) {
 void FormMain::TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse) {
     lastMouseButton_ = static_cast<qint16>(ButtonValue(mouse.button()));
     const QPoint pos = mouse.position().toPoint();
+    dragStart_ = pos;
     TreeControlView* view = treeViews_[index];
     if (rework_->OnMouseDown(index, lastMouseButton_, pos.x() * kTwipsPerPixel,
                              [&](int xTwips) { return view->NodeAtPoint(QPoint(xTwips / kTwipsPerPixel, pos.y())); })) {
@@ -425,6 +437,17 @@ void FormMain::TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse) {
 }
 
 void FormMain::TreeViewCtr_MouseMove(int index, const QMouseEvent& mouse) {
+    // Only the right tree is a drag source.
+    if (mouse.buttons() == Qt::LeftButton && index > 0 &&
+        (mouse.position().toPoint() - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+        backfit_->DragSourceIndex = static_cast<qint16>(index);
+        auto* data = new QMimeData();
+        data->setData(QLatin1String(kTreeDragFormat), treeViews_[index]->objectName().toUtf8());
+        auto* drag = new QDrag(treeViews_[index]);
+        drag->setMimeData(data);
+        drag->exec(Qt::MoveAction);
+        return;
+    }
     rework_->OnMouseMove(index, ButtonValue(mouse.buttons()),
                          treeViews_[index]->NodeAtPoint(mouse.position().toPoint()));
 }
@@ -453,6 +476,69 @@ void FormMain::SwapDevice(const QString& code, qint16 index) {
 
 void FormMain::CBNewAss_Click(int index) {
     RunHandler(QStringLiteral("CBNewAss_Click"), [&] { workflow_->newAss.CBNewAss_Click(static_cast<qint16>(index)); });
+}
+
+void FormMain::CB_Backfit_Click() {
+    if (GetFormView() != kTwoPaneWidthTwips) {
+        SetFormView(2);
+        cbBackfit_->setText(QString::fromUtf8(kEditCaption));
+        cbSwapDevice_[0]->setEnabled(true);
+        SetStatus(QLatin1String(kBusy));
+        if (!PaNr(0).isEmpty() && !AssemblyDbClass::Shared().GetArtNrFromPaNrKHK(PaNr(0)).isEmpty()) {
+            Tree().SetTreeViewIndex(0);
+            Tree().CreateNodesForPA(PaNr(0));
+        }
+        SetStatus(QLatin1String(kReady));
+        QApplication::processEvents();
+    } else {
+        SetFormView(1);
+        cbBackfit_->setText(QString::fromUtf8(kBackfitCaption));
+        cbSwapDevice_[0]->setEnabled(true);
+    }
+}
+
+bool FormMain::TreeViewCtr_DragEvent(int index, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (!drag->mimeData()->hasFormat(QLatin1String(kTreeDragFormat))) {
+                return false;
+            }
+            if (index != backfit_->DragSourceIndex) {
+                treeViews_[index]->SetDropHighlight(treeViews_[index]->NodeAtPoint(drag->position().toPoint()));
+            }
+            drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::DragLeave:
+            treeViews_[index]->SetDropHighlight(nullptr);
+            return false;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            treeViews_[index]->SetDropHighlight(nullptr);
+            if (!drop->mimeData()->hasFormat(QLatin1String(kTreeDragFormat))) {
+                return false;
+            }
+            const QString sourceName = QString::fromUtf8(drop->mimeData()->data(QLatin1String(kTreeDragFormat)));
+            TreeNode* target = treeViews_[index]->NodeAtPoint(drop->position().toPoint());
+            const QString targetKey = target != nullptr ? target->Key() : QString();
+            drop->acceptProposedAction();
+            // The drop asks questions and a password: it runs once the drag has ended.
+            QMetaObject::invokeMethod(
+                this,
+                [this, index, sourceName, targetKey] {
+                    RunHandler(QStringLiteral("TreeViewCtr_DragDrop"), [&] {
+                        backfit_->Drop(index, sourceName,
+                                       targetKey.isEmpty() ? nullptr : nodeTrees_[index].Item(targetKey));
+                    });
+                },
+                Qt::QueuedConnection);
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 void FormMain::CB_SwapDevice_Click(int index) {
@@ -484,6 +570,9 @@ bool FormMain::eventFilter(QObject* watched, QEvent* event) {
             }
         }
         if (rework_ && watched == treeViews_[i]->viewport()) {
+            if (TreeViewCtr_DragEvent(i, event)) {
+                return true;
+            }
             if (event->type() == QEvent::MouseButtonPress) {
                 TreeViewCtr_MouseDown(i, *static_cast<QMouseEvent*>(event));
             } else if (event->type() == QEvent::MouseMove) {

@@ -27,6 +27,8 @@ struct ScanWorkflow;
 class NodeTooltipPresenter;
 class QtRecordEditors;
 class TreeRework;
+class BackfitDrop;
+class QDropEvent;
 
 // The working window of the workstation: production order entry, status line and the assembly
 // trees of the two panes (pane 0 works, pane 1 is shown only in the two-pane layout).
@@ -72,6 +74,9 @@ public:
     void CBNewAss_Click(int index);
     void CB_SwapDevice_Click(int index);
     void TreeViewCtr_DblClick(int index);
+    // Switches between the one-pane view and the two-pane view of the backfit.
+    void CB_Backfit_Click();
+    BackfitDrop& Backfit() { return *backfit_; }
     ScanWorkflow& Workflow() { return *workflow_; }
 
     // ---- Controls (the names the workflow uses) ---------------------------------------------------
@@ -119,6 +124,8 @@ private:
     // Mouse-down and mouse-move over the tree of a pane.
     void TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse);
     void TreeViewCtr_MouseMove(int index, const QMouseEvent& mouse);
+    // Drag and drop from the right tree onto the left one; true when the event was taken.
+    bool TreeViewCtr_DragEvent(int index, QEvent* event);
     // Shows an error that reached an event handler of the window.
     static void ReportHandlerError(const VelkorError& error, const QString& procedure);
     // Runs an event handler of the workflow; an error that reaches it is reported and the window is
@@ -146,6 +153,8 @@ private:
     std::unique_ptr<NodeTooltipPresenter> tooltips_;
     std::unique_ptr<QtRecordEditors> editors_;
     std::unique_ptr<TreeRework> rework_;
+    std::unique_ptr<BackfitDrop> backfit_;
+    QPoint dragStart_;  // where the left button went down on the right tree
     QVariant selectedNodeIndex_;
     qint16 lastMouseButton_ = 0;
     // Where the keyboard goes when the window is ready again: the widget that had it when an operation

@@ -1,0 +1,180 @@
+#include "rework/BackfitDrop.h"
+
+#include "db/AssemblyDbClass.h"
+#include "shell/Misc.h"
+#include "shell/UserDialogs.h"
+#include "tree/NodeKey.h"
+#include "tree/NodeText.h"
+#include "tree/NodeTree.h"
+#include "tree/TreeNode.h"
+#include "tree/TreeSnapshot.h"
+#include "tree/TreeView.h"
+#include "workstation/ComponentCapture.h"
+#include "workstation/Messages.h"
+#include "workstation/WorkstationHost.h"
+
+namespace {
+
+// The passwords of the rework at the workstation.
+const char* const kConversionPassword = "qorv";
+const char* const kMovePassword = "58047m";
+
+AssemblyDbClass& Db() {
+    return AssemblyDbClass::Shared();
+}
+
+QString NoOrderForConversion() {
+    return QStringLiteral("Kein PA für Umrüstung vorhanden. Bitte verwenden Sie den entspechenden PA um umzurüsten");
+}
+
+// The trees as they were before a drop, to show them again when its database work is rolled back.
+struct TreesBefore {
+    explicit TreesBefore(WorkstationHost& host) : left(host.TreeViewCtr(0)), right(host.TreeViewCtr(1)) {}
+    void Restore(WorkstationHost& host) const {
+        left.Restore(host.TreeViewCtr(0));
+        right.Restore(host.TreeViewCtr(1));
+    }
+    TreeSnapshot left;
+    TreeSnapshot right;
+};
+
+void FailureEnding(WorkstationHost& host, const TreesBefore& before) {
+    Dialogs().MsgBox(QStringLiteral("Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht"));
+    if (Db().OpenTransactionCount() > 0) {
+        try {
+            Db().RollbackAll();
+        } catch (const VelkorError&) {
+            // The connection is gone; the server discards the open transaction with it.
+        }
+    }
+    before.Restore(host);
+}
+
+}  // namespace
+
+BackfitDrop::BackfitDrop(WorkstationHost& host, ComponentCapture& capture) : host_(host), capture_(capture) {}
+
+void BackfitDrop::Drop(int index, const QString& sourceName, TreeNode* targetNode) {
+    if (targetNode != nullptr) {
+        host_.TreeViewCtr(index).SetSelectedItem(targetNode);
+    }
+    if (!sourceName.startsWith(QStringLiteral("TreeViewCtr"), Qt::CaseInsensitive) || index != 0 ||
+        DragSourceIndex < 0 || DragSourceIndex > 1) {
+        return;
+    }
+    TreeNode* source = host_.TreeViewCtr(DragSourceIndex).SelectedItem();
+    host_.SetStatus(WorkstationHost::Busy());
+    if (host_.TreeViewCtr(0).Count() == 0) {
+        Dialogs().MsgBox(
+            QStringLiteral("Kein Einfügen in leere Struktur möglich. Erstellen sie zuerst ein neues Gerät."));
+    } else if (targetNode != nullptr && source != nullptr) {
+        AssemblyDbClass& db = Db();
+        const qint32 targetDevId = DeviceIdOfKey(targetNode->Key());
+        const QString sourceArtNr = GetArtNrFromNodeText(source->Text());
+        const QString targetArtNr = GetArtNrFromNodeText(targetNode->Text());
+        if (targetDevId != 0 &&
+            (!db.GetSerNrFromDeviceID(targetDevId).isEmpty() || !IsNullOrEmpty(db.GetProdCodeWithDevID(targetDevId)) ||
+             !db.GetExtSerNrFromDeviceID(targetDevId).isEmpty())) {
+            Dialogs().MsgBox(QStringLiteral("Der Zielknoten beinhalten eine Komponente mit Seriennummer oder "
+                                            "Produktionscode.") +
+                             msg::Crlf() + QStringLiteral("Daher muss die Zuweisung erst aufgelöst werden."));
+        } else if (!IsDeviceNodeKey(source->Key())) {
+            Dialogs().MsgBox(QStringLiteral("Ein Leeres Element kann nicht verschoben werden."));
+        } else if (targetArtNr != sourceArtNr && IsDeviceNodeKey(targetNode->Key())) {
+            Convert(source, targetNode, sourceArtNr, targetArtNr);
+        } else {
+            Move(source, sourceArtNr, targetArtNr);
+        }
+    }
+    host_.SetStatus(WorkstationHost::Ready());
+    host_.FocusTree(0);
+}
+
+bool BackfitDrop::ConfirmOtherArticle(const QString& sourceArtNr, const QString& targetArtNr) {
+    return Dialogs().MsgBox(
+               QStringLiteral("Die Artikelnummern '%1' und  '%2' sind abweichend.  ").arg(sourceArtNr, targetArtNr) +
+                   msg::Crlf() +
+                   QStringLiteral("Sind Sie sicher, dass '%1' umgerüsttet werden soll ?").arg(sourceArtNr),
+               MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sourceArtNr, const QString& targetArtNr) {
+    if (!ConfirmOtherArticle(sourceArtNr, targetArtNr)) {
+        return;
+    }
+    if (Dialogs().PasswordBox() != QLatin1String(kConversionPassword)) {
+        Dialogs().MsgBox(QStringLiteral("Falsches Passwort"));
+        return;
+    }
+    AssemblyDbClass& db = Db();
+    const QString paNr = host_.PaNr(0);
+    const qint32 order = static_cast<qint32>(LeadingNumber(paNr));
+    if (order == 0 || !db.GetArtNrFromPaNrKHK(paNr).startsWith(targetArtNr)) {
+        Dialogs().MsgBox(NoOrderForConversion());
+        return;
+    }
+    const qint32 sourceDevId = DeviceIdOfKey(source->Key());
+    const qint32 targetDevId = DeviceIdOfKey(target->Key());
+    const TreesBefore before(host_);
+    TreeView& tree = host_.Tree();
+    qint32 placeholderDevId = 0;
+    try {
+        db.Begin();
+        placeholderDevId = db.CreateDevice().toInt();
+        QString oldArtNr = sourceArtNr;
+        db.InsertArtNrWithDevID(oldArtNr, placeholderDevId, 0);  // the placeholder keeps the old article
+        db.UpdateDevIDinAssembly(sourceDevId, placeholderDevId, order);
+        tree.SetTreeViewIndex(0);
+        db.UpdateArtNrWithDevID(targetArtNr, sourceDevId, 0);
+        db.SetOKFlagInAssembly(sourceDevId, false);
+        db.UpdateDevIDinAssembly(targetDevId, sourceDevId, order);  // the device takes over the target's place
+        db.InsertPaNrWithDevID(paNr, sourceDevId);
+        db.Commit();
+    } catch (const VelkorError&) {
+        FailureEnding(host_, before);
+        return;
+    }
+    tree.InsertDeviceIntoSpecifiedNode(target, sourceDevId);
+    tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
+    tree.InsertDeviceIntoSpecifiedNode(source, placeholderDevId);
+    tree.SetTreeViewIndex(DragSourceIndex);
+    tree.ClearDeviceInNode(source);
+    tree.SetTreeViewIndex(0);
+}
+
+void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QString& targetArtNr) {
+    if (targetArtNr != sourceArtNr) {
+        if (!ConfirmOtherArticle(sourceArtNr, targetArtNr)) {
+            return;
+        }
+        if (Dialogs().PasswordBox() != QLatin1String(kMovePassword)) {
+            return;
+        }
+    }
+    AssemblyDbClass& db = Db();
+    const TreesBefore before(host_);
+    TreeView& tree = host_.Tree();
+    try {
+        db.Begin();
+        const qint32 sourceDevId = DeviceIdOfKey(source->Key());
+        const QVariant prodCode = db.GetProdCodeWithDevID(sourceDevId);
+        if (IsNullOrEmpty(prodCode)) {
+            Dialogs().MsgBox(
+                QStringLiteral("Einfügen nicht möglich. Die einzufügene Komponente besitzt keinen Produktionscode."));
+            db.Rollback();
+            return;
+        }
+        db.DeleteAssemblyWithDevID(db.GetAssemblyfromDevID(sourceDevId).toInt());
+        tree.SetTreeViewIndex(DragSourceIndex);
+        tree.ClearDeviceInNode(source);
+        tree.SetTreeViewIndex(0);
+        // Recorded into the selected node of the left tree, which the drop made the target; the removal
+        // above and the scan-in are one unit of work.
+        if (!capture_.ProdCodeSerNrScanInput(prodCode.toString(), QString())) {
+            throw VelkorError(kAppErrorNumber, QStringLiteral("Failed to Insert Backfit Device"));
+        }
+        db.Commit();
+    } catch (const VelkorError&) {
+        FailureEnding(host_, before);
+    }
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class ComponentCapture;
+class TreeNode;
+class WorkstationHost;
+
+// A device dragged from the right tree onto the left one: converted into the article of the device node
+// it is dropped on (behind the conversion password), or moved into the slot it is dropped on, as if its
+// production code had been scanned there (behind the move password when the slot is of another article).
+// All that one drop writes is one transaction: kept whole or rolled back whole, and the trees then show
+// again what they showed before.
+class BackfitDrop {
+public:
+    BackfitDrop(WorkstationHost& host, ComponentCapture& capture);
+
+    // The tree control a drag started from.
+    qint16 DragSourceIndex = 1;
+
+    // The drop onto tree index: sourceName names the dragged control, targetNode is the node under the
+    // pointer (null when there is none).
+    void Drop(int index, const QString& sourceName, TreeNode* targetNode);
+
+private:
+    void Convert(TreeNode* source, TreeNode* target, const QString& sourceArtNr, const QString& targetArtNr);
+    void Move(TreeNode* source, const QString& sourceArtNr, const QString& targetArtNr);
+    bool ConfirmOtherArticle(const QString& sourceArtNr, const QString& targetArtNr);
+
+    WorkstationHost& host_;
+    ComponentCapture& capture_;
+};
