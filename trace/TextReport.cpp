@@ -1,0 +1,175 @@
+#include "trace/TraceReports.h"
+
+// The text outputs: one line per device, two blanks of indentation per level, labels as in the window.
+
+namespace {
+
+const QString kIndent = QStringLiteral("  ");
+
+QString MatchLabel(MatchKind kind) {
+    switch (kind) {
+        case MatchKind::ProductionCode:
+            return QStringLiteral("Produktionscode");
+        case MatchKind::SerialNumber:
+            return QStringLiteral("Seriennummer");
+        case MatchKind::ExternalSerialNumber:
+            return QStringLiteral("Fremdseriennummer");
+        case MatchKind::None:
+            break;
+    }
+    return QStringLiteral("unbekannt");
+}
+
+QString TestLabel(TestResult result) {
+    switch (result) {
+        case TestResult::Passed:
+            return QStringLiteral("Test: bestanden");
+        case TestResult::Failed:
+            return QStringLiteral("Test: nicht bestanden");
+        case TestResult::Untested:
+            break;
+    }
+    return QStringLiteral("Test: ungeprüft");
+}
+
+// "SG-5000-A (Gerät 9030)"
+QString DeviceName(const FactsByDevice& facts, qint32 devId) {
+    const QString article = facts.value(devId).article;
+    return QStringLiteral("%1 (Gerät %2)")
+        .arg(article.isEmpty() ? QStringLiteral("Artikel unbekannt") : article)
+        .arg(devId);
+}
+
+QString Labelled(const QString& singular, const QString& plural, const QStringList& values) {
+    return (values.size() == 1 ? singular : plural) + QLatin1Char(' ') + values.join(QStringLiteral(", "));
+}
+
+// The identifiers of a device, without its test result and completeness.
+QStringList Identifiers(const DeviceFacts& device) {
+    QStringList parts;
+    if (!device.order.isEmpty()) {
+        parts.append(QStringLiteral("PA ") + device.order);
+    }
+    if (!device.productionCodes.isEmpty()) {
+        parts.append(
+            Labelled(QStringLiteral("Produktionscode"), QStringLiteral("Produktionscodes"), device.productionCodes));
+    }
+    if (!device.serialNumbers.isEmpty()) {
+        parts.append(Labelled(QStringLiteral("Seriennummer"), QStringLiteral("Seriennummern"), device.serialNumbers));
+    }
+    if (!device.externalSerialNumbers.isEmpty()) {
+        parts.append(Labelled(QStringLiteral("Fremdseriennummer"), QStringLiteral("Fremdseriennummern"),
+                              device.externalSerialNumbers));
+    }
+    return parts;
+}
+
+void WriteNode(const Genealogy& genealogy, const GenealogyNode& node, qint32 parentDevId, int depth, QTextStream& out) {
+    const DeviceFacts device = genealogy.facts.value(node.devId);
+    QStringList parts{DeviceName(genealogy.facts, node.devId)};
+    parts += Identifiers(device);
+    if (device.hasAssembly) {
+        parts.append(device.complete ? QStringLiteral("vollständig") : QStringLiteral("unvollständig"));
+    }
+    parts.append(TestLabel(device.test));
+    if (node.Removed()) {
+        parts.append(QStringLiteral("AUSGEBAUT (%1) aus %2").arg(node.link, DeviceName(genealogy.facts, parentDevId)));
+    }
+    if (node.devId == genealogy.match.devId) {
+        parts.append(QStringLiteral("<< %1").arg(genealogy.match.code));
+    }
+    out << kIndent.repeated(depth) << parts.join(QStringLiteral(", ")) << '\n';
+    for (const GenealogyNode& child : node.components) {
+        WriteNode(genealogy, child, node.devId, depth + 1, out);
+    }
+}
+
+void WriteUsage(const WhereUsed& whereUsed, const Usage& usage, QTextStream& out) {
+    const DeviceFacts root = whereUsed.facts.value(usage.path.first());
+    QStringList parts{QStringLiteral("Endprodukt ") + DeviceName(whereUsed.facts, root.devId)};
+    parts += Identifiers(root);
+    out << kIndent << parts.join(QStringLiteral(", "))
+        << (usage.Removed() ? QStringLiteral(": ausgebaut") : QStringLiteral(": verbaut")) << '\n';
+    for (int step = 0; step < usage.path.size(); ++step) {
+        out << kIndent.repeated(step + 2) << DeviceName(whereUsed.facts, usage.path.at(step));
+        const QString link = step > 0 ? usage.links.value(step - 1) : QString();
+        if (link.startsWith(QLatin1Char('D'))) {
+            out << QStringLiteral(" - AUSGEBAUT (%1)").arg(link);
+        }
+        out << '\n';
+    }
+}
+
+}  // namespace
+
+QString CycleMessage(const Cycle& cycle) {
+    QStringList devices;
+    for (qint32 devId : cycle) {
+        devices.append(QStringLiteral("Gerät %1").arg(devId));
+    }
+    return QStringLiteral(
+               "Zyklus in der Baugruppen-Tabelle: %1 (jedes Gerät ist in das vorige verbaut). "
+               "Die Struktur ist dort abgebrochen; eine Korrektur der Datenbank ist notwendig.")
+        .arg(devices.join(QStringLiteral(" > ")));
+}
+
+void WriteGenealogyText(const Genealogy& genealogy, QTextStream& out) {
+    const CodeMatch& match = genealogy.match;
+    if (!match.Found()) {
+        out << match.code << QStringLiteral(": unbekannt") << '\n';
+        return;
+    }
+    out << QStringLiteral("Genealogie von %1 (%2, Gerät %3), Endprodukt Gerät %4")
+               .arg(match.code, MatchLabel(match.kind))
+               .arg(match.devId)
+               .arg(genealogy.root.devId)
+        << '\n';
+    WriteNode(genealogy, genealogy.root, 0, 0, out);
+}
+
+void WriteWhereUsedText(const WhereUsed& whereUsed, QTextStream& out) {
+    for (const CodeUsage& entry : whereUsed.codes) {
+        const CodeMatch& match = entry.match;
+        if (!match.Found()) {
+            out << match.code << QStringLiteral(": unbekannt") << '\n';
+            continue;
+        }
+        out << QStringLiteral("%1 (%2): %3")
+                   .arg(match.code, MatchLabel(match.kind), DeviceName(whereUsed.facts, match.devId))
+            << '\n';
+        if (entry.usages.isEmpty()) {
+            out << kIndent << QStringLiteral("in keinem Endprodukt verbaut") << '\n';
+        }
+        for (const Usage& usage : entry.usages) {
+            WriteUsage(whereUsed, usage, out);
+        }
+    }
+}
+
+void WriteGenealogy(const Genealogy& genealogy, OutputFormat format, QTextStream& out) {
+    switch (format) {
+        case OutputFormat::Csv:
+            WriteGenealogyCsv(genealogy, out);
+            return;
+        case OutputFormat::Json:
+            WriteGenealogyJson(genealogy, out);
+            return;
+        case OutputFormat::Text:
+            WriteGenealogyText(genealogy, out);
+            return;
+    }
+}
+
+void WriteWhereUsed(const WhereUsed& whereUsed, OutputFormat format, QTextStream& out) {
+    switch (format) {
+        case OutputFormat::Csv:
+            WriteWhereUsedCsv(whereUsed, out);
+            return;
+        case OutputFormat::Json:
+            WriteWhereUsedJson(whereUsed, out);
+            return;
+        case OutputFormat::Text:
+            WriteWhereUsedText(whereUsed, out);
+            return;
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "db/AssemblyDbClass.h"
+#include "trace/TraceTypes.h"
+
+// Read-only access to the traceability records for the quality department's queries.
+// Opens the same data source as the workstation; the session is then made read-only on the server, so
+// nothing sent through it can change a row. Every query is set-based: one statement answers a whole list
+// of codes or devices, and the walks through the assembly table are recursive statements, never one
+// statement per device.
+class TraceStore : private AssemblyDbClass {
+public:
+    TraceStore();
+
+    bool IsConnected() const { return AssemblyDbClass::IsConnected(); }
+    // Why the connection could not be opened or made read-only; empty when it is usable.
+    QString ConnectionError() const { return connectionError_; }
+
+    // The device that carries each code, in the order given: a production code first, else the newest own
+    // or external serial number, as the workstation looks codes up.
+    QList<CodeMatch> ResolveCodes(const QStringList& codes);
+
+    // Every device above each of the given devices that is not (or no longer) built into anything, following
+    // current and removed memberships: one Usage per way up, keyed by the device it starts from.
+    // Chains that are built into themselves are not followed further but collected in cycles.
+    QMultiHash<qint32, Usage> WalkUp(const QList<qint32>& devIds, QList<Cycle>& cycles);
+
+    // Everything built into the device, or built in and removed again, at any depth.
+    GenealogyNode WalkDown(qint32 rootDevId, QList<Cycle>& cycles);
+
+    // Article, identifiers, order, completeness and latest test result of the devices.
+    FactsByDevice Facts(const QList<qint32>& devIds);
+
+    // The database connection of this session (for checking that it is read-only).
+    QSqlDatabase Connection() const { return DBConObj(); }
+
+private:
+    void ReadArticles(const QString& ids, FactsByDevice& facts);
+    void ReadProductionCodes(const QString& ids, FactsByDevice& facts);
+    void ReadSerialNumbers(const QString& ids, FactsByDevice& facts);
+    void ReadAssemblyState(const QString& ids, FactsByDevice& facts);
+    void ReadTestResults(const QString& ids, FactsByDevice& facts);
+
+    QString connectionError_;
+};
