@@ -51,7 +51,8 @@ INSERT INTO productioncode_count_khk (ID, BillOfMaterials, Variation, Production
 -- from NT-5000-A to NT-5100-A long ago and is due to become an NT-5200-A under order 240104.
 INSERT INTO serialnumber_prod_history_khk (ID, Serialnumber, ProductionOrdernumber, Articlenumber_PE, Articlenumber_PZ) VALUES
 (1, 'S0A1B2C3D', '000240090', 'NT-5000-A', 'NT-5100-A'),
-(2, 'S0A1B2C3D', '000240104', 'NT-5100-A', 'NT-5200-A');
+(2, 'S0A1B2C3D', '000240104', 'NT-5100-A', 'NT-5200-A'),
+(3, 'S0A1B2C4E', '000240104', 'NT-5100-A', 'NT-5200-A');
 
 -- Test-station runs. 9001: failed, then passed (tested). 9002: passed, then failed (untested; this
 -- station's run IDs are not in time order). 9003: one aborted run without items (untested). 9037: passed.
@@ -81,6 +82,26 @@ INSERT INTO testitem (ID, TestPassID, PassFailFlag) VALUES
 INSERT INTO device (ID, ValidFlag) VALUES
 (9001, 1), (9002, 1), (9003, 1), (9010, 1), (9011, 1), (9020, 1), (9021, 1), (9022, 1), (9030, 1),
 (9031, 1), (9032, 1), (9033, 1), (9034, 1), (9035, 1), (9036, 1), (9037, 1), (9038, 1), (9039, 1), (9040, 1);
+
+-- A control unit returned from the field (8950, built under the old order 240090) with its old power supply
+-- 8951, which the ERP history converts into an NT-5200-A under 240104: the device to rework by drag and drop.
+-- Numbers below 9001, so the database still assigns 9041 and up to new devices.
+INSERT INTO device (ID, ValidFlag) VALUES (8950, 1), (8951, 1);
+INSERT INTO device_productcode (ID, DevID, ProductCode, Suffix, CreationDate) VALUES
+(8930, 8950, 'SG-5000-A', NULL, '2023-03-14 09:00:00'),
+(8931, 8951, 'NT-5100-A', NULL, '2023-03-14 09:02:00');
+INSERT INTO device_productioncode (ID, DeviceID, ProductionCode, CreationDate) VALUES
+(8940, 8950, 'P24100050', '2023-03-14 09:00:00'),
+(8941, 8951, 'P24100051', '2023-03-14 09:02:00');
+INSERT INTO device_serialnumber (ID, DeviceID, SerialNumber, ExtFlag, CreationDate) VALUES
+(8945, 8950, '230050', '0', '2023-03-14 09:05:00'),
+(8946, 8951, 'S0A1B2C4E', '0', '2023-03-14 09:02:30');
+INSERT INTO device_productionordernumber (ID, DeviceID, ProductionOrderNumber, CreationDate) VALUES
+(8948, 8950, '240090', '2023-03-14 09:00:00');
+INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType, MasterProdOrder, OKFlag) VALUES
+(8960, 8960, 8950, 'A', 240090, 0),
+(8961, 8961, 8951, 'A', 240090, 1),
+(8962, 8960, 8961, 'Z', NULL, 0);
 
 -- Article of each device; Suffix is the piece number of the slot it was scanned into.
 INSERT INTO device_productcode (ID, DevID, ProductCode, Suffix, CreationDate) VALUES

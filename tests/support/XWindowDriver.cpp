@@ -74,6 +74,39 @@ void XWindowDriver::Key(const QString& key) const {
     Tool(kXdotool, {QStringLiteral("key"), key});
 }
 
+void XWindowDriver::Click(const QString& window, int x, int y) const {
+    Tool(kXdotool,
+         {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y)});
+    Tool(kXdotool, {QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void XWindowDriver::Drag(const QString& window, int fromX, int fromY, int toX, int toY) const {
+    const auto moveTo = [&](int x, int y) {
+        Tool(kXdotool,
+             {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y)});
+        QThread::msleep(60);
+    };
+    moveTo(fromX, fromY);
+    Tool(kXdotool, {QStringLiteral("mousedown"), QStringLiteral("1")});
+    constexpr int kSteps = 12;
+    for (int step = 1; step <= kSteps; ++step) {
+        moveTo(fromX + (toX - fromX) * step / kSteps, fromY + (toY - fromY) * step / kSteps);
+    }
+    QThread::msleep(200);
+    Tool(kXdotool, {QStringLiteral("mouseup"), QStringLiteral("1")});
+}
+
+int XWindowDriver::WindowWidth(const QString& window) const {
+    const QStringList lines = Tool(kXdotool, {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window})
+                                  .split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        if (line.startsWith(QStringLiteral("WIDTH="))) {
+            return line.mid(6).toInt();
+        }
+    }
+    return 0;
+}
+
 QImage XWindowDriver::Screenshot(const QString& window) const {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -26,6 +26,14 @@ public:
     void Scan(const QString& text) const;
     void Key(const QString& key) const;
 
+    // A left click at a point of the window.
+    void Click(const QString& window, int x, int y) const;
+    // Drags with the left button held from one point of the window to another, in small steps as a hand
+    // moves the mouse.
+    void Drag(const QString& window, int fromX, int fromY, int toX, int toY) const;
+    // The width of the window in pixels.
+    int WindowWidth(const QString& window) const;
+
     QImage Screenshot(const QString& window) const;
     // Double-clicks with the left button into the highlighted (selected) row of the window; false when the
     // window shows no highlighted row.

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "tests/support/TestDatabase.h"
+#include "tests/support/XWindowDriver.h"
+
+// A supervisor converts a recorded SG-5000-A into an SG-5000-C of order 240103 in the real program: the
+// two-pane view, the device brought up in the right tree, a real mouse drag onto the left tree, the
+// question answered and the password typed into the real password window.
+namespace {
+
+const QString kMainWindow = QStringLiteral("Velkor Tool 2.3.9");
+
+// Where the window lays out its controls on the test display (pixels from the window's top left).
+constexpr int kBackfitButtonX = 474, kBackfitButtonY = 605;  // one-pane view
+constexpr int kNewAssemblyLeftX = 146, kNewAssemblyY = 467;  // two-pane view
+constexpr int kShowDeviceRightX = 926, kShowDeviceY = 467;
+constexpr int kLeftTreeX = 120, kRightTreeX = 640, kFirstRowY = 119;
+constexpr int kTwoPaneWidth = 1073;
+
+class BackfitDragTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display = qEnvironmentVariable("VELKOR_TEST_DISPLAY");
+        ASSERT_FALSE(display.isEmpty()) << "No X server for the window tests: run them through scripts/test";
+        ResetTestDatabase();
+    }
+
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+
+    QString display;
+    QProcess program;
+};
+
+QString OwnAssemblyOf(qint32 devId) {
+    return QueryTestRows(QStringLiteral("SELECT AssemblyNum, MasterProdOrder FROM device_assembly WHERE "
+                                        "AssemblyType = 'A' AND Device_Assembly = ?"),
+                         {devId})
+        .join(QLatin1Char(';'));
+}
+
+TEST_F(BackfitDragTest, DeviceDraggedOntoTheNewFinalProductTakesItsArticleAndPlace) {
+    XWindowDriver x(display);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const QString window = x.WaitForWindow(QStringLiteral("^Velkor Tool 2\\.3\\.9$"));
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    const QString oldAssembly = OwnAssemblyOf(9030);
+
+    x.Scan(QStringLiteral("240103"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Click(window, kBackfitButtonX, kBackfitButtonY);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    ASSERT_EQ(x.WindowWidth(window), kTwoPaneWidth) << "the two-pane view did not open";
+
+    // The order's final product gets its device with the first component.
+    x.Click(window, kNewAssemblyLeftX, kNewAssemblyY);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24200103"));
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Produktionscode Eingabe")));
+    x.Scan(QStringLiteral("P24200104"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    const qint32 finalProduct =
+        QueryTestValue(QStringLiteral("SELECT DevID FROM device_productcode WHERE ProductCode = 'SG-5000-C'")).toInt();
+    ASSERT_GT(finalProduct, 9040);
+    const QString newPlace = OwnAssemblyOf(finalProduct);
+
+    // The device to convert, in the right tree, built from its root.
+    x.Click(window, kShowDeviceRightX, kShowDeviceY);
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Produktions- Seriennummern Eingabe")));
+    x.Scan(QStringLiteral("P24100030"));
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Velkor")));  // "… trotzdem bearbeiten ?"
+    x.Scan(QString());                                      // Ja
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+
+    x.Drag(window, kRightTreeX, kFirstRowY, kLeftTreeX, kFirstRowY);
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Velkor"))) << "the drop asked nothing";  // "… umgerüsttet werden soll ?"
+    x.Scan(QString());                                                                  // Ja
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Passworteingabe")));
+    x.Scan(QStringLiteral("qorv"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+
+    EXPECT_EQ(QueryTestRows(QStringLiteral("SELECT ProductCode FROM device_productcode WHERE DevID = 9030")),
+              QStringList{"SG-5000-C"});
+    EXPECT_EQ(OwnAssemblyOf(9030), newPlace) << "the device did not take over the final product's place";
+    EXPECT_EQ(QueryTestRows(QStringLiteral("SELECT ProductionOrderNumber FROM device_productionordernumber WHERE "
+                                           "DeviceID = 9030 ORDER BY ProductionOrderNumber")),
+              QStringList({"240101", "240103"}));
+    EXPECT_EQ(QueryTestRows(QStringLiteral("SELECT ProductionCode FROM device_productioncode WHERE DeviceID = 9030")),
+              QStringList{"P24100030"});
+    // The old assembly record stays behind on a placeholder of the old article.
+    const qint32 placeholder =
+        QueryTestValue(QStringLiteral("SELECT MAX(DevID) FROM device_productcode WHERE ProductCode = 'SG-5000-A'"))
+            .toInt();
+    EXPECT_GT(placeholder, finalProduct);
+    EXPECT_EQ(OwnAssemblyOf(placeholder).section(QLatin1Char('|'), 0, 0), oldAssembly.section(QLatin1Char('|'), 0, 0));
+    program.kill();
+}
+
+}  // namespace
