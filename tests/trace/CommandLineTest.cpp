@@ -1,0 +1,178 @@
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include "tests/trace/TraceTestSupport.h"
+#include "trace/TraceStore.h"
+
+// The program's contract: usage, exit status, cycles, and that it never writes.
+
+TEST_F(TraceTest, UsageErrorsEndWithStatusTwoAndAMessage) {
+    struct Case {
+        QStringList arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, "no command given"},
+        {{"list", "P24100030"}, "unknown command \"list\""},
+        {{"show"}, "show takes exactly one code"},
+        {{"show", "P24100030", "P24100031"}, "show takes exactly one code"},
+        {{"show", "--from", "codes.txt", "P24100030"}, "--from belongs to where-used"},
+        {{"where-used"}, "where-used needs at least one code"},
+        {{"where-used", "--from", "/nonexistent/codes.txt"}, "cannot read /nonexistent/codes.txt"},
+        {{"where-used", "P24100030", "--csv", "--json"}, "--csv and --json exclude each other"},
+        {{"show", "P24100030", "--xml"}, "Unknown option 'xml'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const TraceRun run = RunTraceCommand(c.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, QString());
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("velkor-trace --help")));
+    }
+}
+
+TEST_F(TraceTest, HelpDocumentsCommandsOutputsAndExitStatus) {
+    const TraceRun run = RunTraceCommand({QStringLiteral("--help")});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* topic : {"show CODE", "where-used CODE...", "--from", "--csv", "--json", "Exit status",
+                              "0 every code", "1 some codes", "2 usage error", "TestLogNew", "cycle", "read-only"}) {
+        EXPECT_TRUE(run.out.contains(QLatin1String(topic))) << topic;
+    }
+}
+
+TEST_F(TraceTest, ExitStatusTellsWhetherEveryCodeWasFound) {
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* firstLine;
+    };
+    const Case cases[] = {
+        {{"show", "P24100030"}, 0, "Genealogie von P24100030 (Produktionscode, Gerät 9030), Endprodukt Gerät 9030"},
+        {{"show", "P99999999"}, 1, "P99999999: unbekannt"},
+        {{"where-used", "P24100039", "FM24-00731"}, 0, "P24100039 (Produktionscode): TP-5610-A (Gerät 9039)"},
+        {{"where-used", "P99999999", "P24100039"}, 1, "P99999999: unbekannt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const TraceRun run = RunTraceCommand(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out.section(QLatin1Char('\n'), 0, 0), QString::fromUtf8(c.firstLine));
+        EXPECT_EQ(run.err, QString());
+    }
+}
+
+TEST_F(TraceTest, CyclesEndWithAMessageNamingTheDevices) {
+    struct Case {
+        const char* name;
+        int parentAssNr;
+        int memberAssNr;
+        QStringList arguments;
+        const char* devices;
+    };
+    const Case cases[] = {
+        // 9030 (9504) built into its own sub-assembly 9038 (9512).
+        {"two devices, show", 9512, 9504, {"show", "P24100039"}, "Gerät 9030 > Gerät 9038 > Gerät 9030"},
+        {"two devices, where-used",
+         9512,
+         9504,
+         {"where-used", "P24100039", "P24100031"},
+         "Gerät 9030 > Gerät 9038 > Gerät 9030"},
+        {"device in itself", 9504, 9504, {"show", "P24100030"}, "Gerät 9030 > Gerät 9030"},
+        {"removed membership closing the ring",
+         9513,
+         9512,
+         {"where-used", "P24100040"},
+         "Gerät 9038 > Gerät 9039 > Gerät 9038"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetTestDatabase();
+        AddMembership(c.parentAssNr, c.memberAssNr, c.memberAssNr == 9512 ? QStringLiteral("D0") : QStringLiteral("Z"));
+        const TraceRun run = RunTraceCommand(c.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err.count(QStringLiteral("Zyklus")), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.devices))) << run.err.toStdString();
+    }
+}
+
+namespace {
+
+// Every row of the tables the workstation writes.
+QStringList RecordedRows() {
+    QStringList rows;
+    for (const char* table : {"device", "device_assembly", "device_productioncode", "device_serialnumber",
+                              "device_productionordernumber", "device_productcode"}) {
+        rows += QueryTestRows(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)));
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST_F(TraceTest, SessionIsReadOnlyAndQueriesWriteNothing) {
+    const QStringList before = RecordedRows();
+    RunTraceCommand({QStringLiteral("show"), QStringLiteral("P24100039")});
+    RunTraceCommand({QStringLiteral("where-used"), QStringLiteral("P24100039"), QStringLiteral("P99999999")});
+    EXPECT_EQ(RecordedRows(), before);
+
+    TraceStore store;
+    ASSERT_TRUE(store.IsConnected()) << store.ConnectionError().toStdString();
+    for (const char* write : {"INSERT INTO device (ValidFlag) VALUES (1)",
+                              "UPDATE device_assembly SET OKFlag = 0 WHERE Device_Assembly = 9030",
+                              "DELETE FROM device_productioncode WHERE ProductionCode = 'P24100030'"}) {
+        SCOPED_TRACE(write);
+        QSqlQuery query(store.Connection());
+        EXPECT_FALSE(query.exec(QString::fromLatin1(write)));
+        EXPECT_TRUE(query.lastError().text().contains(QStringLiteral("READ ONLY")))
+            << query.lastError().text().toStdString();
+    }
+    EXPECT_EQ(RecordedRows(), before);
+}
+
+TEST_F(TraceTest, ProgramAnswersThroughItsExitStatusAndStreams) {
+    // The program itself, as the quality department runs it; without a data source it cannot connect.
+    const QString program = QStringLiteral(VELKOR_BINARY_DIR "/velkor-trace");
+    ASSERT_TRUE(QFileInfo::exists(program)) << "build the target velkor-trace first";
+    QTemporaryDir emptyOdbcFolder;
+    struct Case {
+        const char* name;
+        QString odbcFolder;
+        QStringList arguments;
+        int exitCode;
+        const char* out;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"found",
+         qEnvironmentVariable("ODBCSYSINI"),
+         {"where-used", "DP77-310057"},
+         0,
+         "DP77-310057 (Fremdseriennummer): DP-5620-A (Gerät 9040)\n",
+         ""},
+        {"unknown", qEnvironmentVariable("ODBCSYSINI"), {"show", "P99999999"}, 1, "P99999999: unbekannt\n", ""},
+        {"no data source",
+         emptyOdbcFolder.path(),
+         {"show", "P24100030"},
+         2,
+         "",
+         "velkor-trace: no connection to the database (ODBC data source TestLogNew): "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ODBCSYSINI"), c.odbcFolder);
+        process.setProcessEnvironment(environment);
+        process.start(program, c.arguments);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), c.exitCode);
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        EXPECT_EQ(out.section(QLatin1Char('\n'), 0, 0, QString::SectionIncludeTrailingSep), QString::fromUtf8(c.out));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(err.left(QString::fromUtf8(c.err).size()), QString::fromUtf8(c.err)) << err.toStdString();
+    }
+}
