@@ -170,7 +170,10 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
         tree.SetTreeViewIndex(0);
         // Recorded into the selected node of the left tree, which the drop made the target; the removal
         // above and the scan-in are one unit of work.
-        if (!capture_.ProdCodeSerNrScanInput(prodCode.toString(), QString())) {
+        const bool recorded = capture_.ProdCodeSerNrScanInput(prodCode.toString(), QString());
+        // The scan-in ends with the window ready, but the drop goes on until its unit of work is kept or undone.
+        host_.SetStatus(WorkstationHost::Busy());
+        if (!recorded) {
             throw VelkorError(kAppErrorNumber, QStringLiteral("Failed to Insert Backfit Device"));
         }
         db.Commit();
