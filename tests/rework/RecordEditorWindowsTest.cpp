@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -75,6 +76,12 @@ TEST_F(ReworkEditorWindowsTest, PasswordWindowMasksTheEntryAndClosesOnEnterOrOk)
         QString shown;
         InModalWindow worker([&](QWidget& window) {
             auto& form = dynamic_cast<FormPassW&>(window);
+            // The window gets the keyboard once the platform has activated it.
+            QElapsedTimer waited;
+            waited.start();
+            while (QApplication::focusWidget() != form.TB_PassW() && waited.elapsed() < 5000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
             EXPECT_EQ(QApplication::focusWidget(), form.TB_PassW());
             QTest::keyClicks(form.TB_PassW(), c.typed);
             shown = form.TB_PassW()->displayText();
