@@ -4,30 +4,16 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "db/OdbcSource.h"
 #include "db/ProviderError.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 
 namespace {
 
-// The ODBC data source and account of the traceability database.
-const char* const kConnectOptions = "TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog";
-
 QString NextConnectionName() {
     static QAtomicInt counter;
     return QStringLiteral("AssemblyDb%1").arg(counter.fetchAndAddRelaxed(1) + 1);
-}
-
-// Texts are bound as UTF-8 bytes: the ODBC driver then receives exactly the characters of the text.
-// (Bound as wide strings they arrive with the terminating zero as one more character, and no
-// longer compare equal to the stored values.)
-// Every text is a text, also an empty one that happens to be a null QString (it must not become NULL).
-QVariant BindableValue(const QVariant& value) {
-    if (value.typeId() == QMetaType::QString) {
-        const QByteArray bytes = value.toString().toUtf8();
-        return bytes.isNull() ? QByteArray("", 0) : bytes;
-    }
-    return value;
 }
 
 QVariant TrimmedValue(const QVariant& value) {
@@ -75,7 +61,7 @@ AssemblyDbClass& AssemblyDbClass::Shared() {
 
 void AssemblyDbClass::Open() {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-    db.setDatabaseName(QString::fromLatin1(kConnectOptions));
+    db.setDatabaseName(odbc::ConnectOptions());
     if (!db.open()) {
         throw ProviderError::FromSqlError(db.lastError());
     }
@@ -161,7 +147,7 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
     } else {
         ok = query.prepare(sql);
         for (const QVariant& value : values) {
-            query.addBindValue(BindableValue(value));
+            query.addBindValue(odbc::BindableValue(value));
         }
         ok = ok && query.exec();
     }

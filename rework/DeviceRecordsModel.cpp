@@ -7,32 +7,21 @@
 #include <QSqlQuery>
 
 #include "db/AssemblyDbClass.h"
+#include "db/OdbcSource.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 
 namespace {
-
-// The data source and account the editors use, as the database class does.
-const char* const kConnectOptions = "TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog";
 
 QString NextConnectionName() {
     static QAtomicInt counter;
     return QStringLiteral("RecordEditor%1").arg(counter.fetchAndAddRelaxed(1) + 1);
 }
 
-// Texts go to the driver as UTF-8 bytes (as wide strings they would arrive with their terminating zero).
-QVariant Bindable(const QVariant& value) {
-    if (value.typeId() == QMetaType::QString) {
-        const QByteArray bytes = value.toString().toUtf8();
-        return bytes.isNull() ? QByteArray("", 0) : bytes;
-    }
-    return value;
-}
-
 // An error text as the worker sees it; the connection's password never shows in it.
 QString ErrorText(const QSqlError& error) {
     QString text = error.text();
-    text.replace(QLatin1String(kConnectOptions), QStringLiteral("TestLogNew"));
+    text.replace(odbc::ConnectOptions(), QStringLiteral("TestLogNew"));
     return text;
 }
 
@@ -41,7 +30,7 @@ QString ErrorText(const QSqlError& error) {
 DeviceRecordsModel::DeviceRecordsModel(RecordKind kind, QObject* parent)
     : QAbstractTableModel(parent), kind_(kind), connectionName_(NextConnectionName()) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-    db.setDatabaseName(QString::fromLatin1(kConnectOptions));
+    db.setDatabaseName(odbc::ConnectOptions());
     db.open();  // a failure shows when the rows are read
 }
 
@@ -165,7 +154,7 @@ void DeviceRecordsModel::WriteRow(const Row& row) {
     for (int column = 0; column < ColumnCount; ++column) {
         if (row.changed[column] || (!row.id.isValid() && column == DeviceIdColumn)) {
             columns.append(column == ValueColumn ? ValueField() : QLatin1String(fields[column]));
-            values.append(column == DeviceIdColumn ? QVariant(devId_) : Bindable(row.values[column]));
+            values.append(column == DeviceIdColumn ? QVariant(devId_) : odbc::BindableValue(row.values[column]));
         }
     }
     QSqlQuery query(Connection());

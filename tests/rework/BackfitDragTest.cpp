@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 #include "tests/support/TestDatabase.h"
 #include "tests/support/XWindowDriver.h"
 
@@ -22,20 +20,11 @@ constexpr int kTwoPaneWidth = 1073;
 class BackfitDragTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        display = qEnvironmentVariable("VELKOR_TEST_DISPLAY");
-        ASSERT_FALSE(display.isEmpty()) << "No X server for the window tests: run them through scripts/test";
+        ASSERT_FALSE(program.Display().isEmpty()) << "No X server for the window tests: run them through scripts/test";
         ResetTestDatabase();
     }
 
-    void TearDown() override {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(5000);
-        }
-    }
-
-    QString display;
-    QProcess program;
+    RealProgram program;
 };
 
 QString OwnAssemblyOf(qint32 devId) {
@@ -46,18 +35,9 @@ QString OwnAssemblyOf(qint32 devId) {
 }
 
 TEST_F(BackfitDragTest, DeviceDraggedOntoTheNewFinalProductTakesItsArticleAndPlace) {
-    XWindowDriver x(display);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
-    const QString window = x.WaitForWindow(QStringLiteral("^Velkor Tool 2\\.3\\.9$"));
-    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
-    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    const QString window = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear with the keyboard";
+    XWindowDriver x(program.Display());
     const QString oldAssembly = OwnAssemblyOf(9030);
 
     x.Scan(QStringLiteral("240103"));
@@ -107,7 +87,6 @@ TEST_F(BackfitDragTest, DeviceDraggedOntoTheNewFinalProductTakesItsArticleAndPla
             .toInt();
     EXPECT_GT(placeholder, finalProduct);
     EXPECT_EQ(OwnAssemblyOf(placeholder).section(QLatin1Char('|'), 0, 0), oldAssembly.section(QLatin1Char('|'), 0, 0));
-    program.kill();
 }
 
 }  // namespace

@@ -141,3 +141,31 @@ bool XWindowDriver::DoubleClickSelectedRow(const QString& window) const {
                     QStringLiteral("80"), QStringLiteral("1")});
     return true;
 }
+
+RealProgram::RealProgram() : display_(qEnvironmentVariable("VELKOR_TEST_DISPLAY")) {}
+
+RealProgram::~RealProgram() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+QString RealProgram::StartAndWaitForMainWindow() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
+    process_.setProcessEnvironment(env);
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
+    if (!process_.waitForStarted(10000)) {
+        return QString();
+    }
+    const XWindowDriver x(display_);
+    const QString window = x.WaitForWindow(QStringLiteral("^Velkor Tool 2\\.3\\.9$"));
+    if (window.isEmpty() || !x.WaitForFocus(QStringLiteral("Velkor Tool 2.3.9"))) {
+        return QString();
+    }
+    return window;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -41,4 +42,23 @@ public:
 
 private:
     QString display_;
+};
+
+// The program build/velkor started on the test display against the test database; ended with the test.
+class RealProgram {
+public:
+    RealProgram();
+    ~RealProgram();
+    RealProgram(const RealProgram&) = delete;
+    RealProgram& operator=(const RealProgram&) = delete;
+
+    // The test display, empty when the tests run without one (then the test is to stop).
+    const QString& Display() const { return display_; }
+    // Starts the program and waits for its main window to show and take the keyboard; the window's id,
+    // empty when it did not appear.
+    QString StartAndWaitForMainWindow();
+
+private:
+    QString display_;
+    QProcess process_;
 };

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
-
 #include "tests/support/TestDatabase.h"
 #include "tests/support/XWindowDriver.h"
 
@@ -20,20 +18,11 @@ struct Step {
 class ScannerWalkThroughTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        display = qEnvironmentVariable("VELKOR_TEST_DISPLAY");
-        ASSERT_FALSE(display.isEmpty()) << "No X server for the window tests: run them through scripts/test";
+        ASSERT_FALSE(program.Display().isEmpty()) << "No X server for the window tests: run them through scripts/test";
         ResetTestDatabase();
     }
 
-    void TearDown() override {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(5000);
-        }
-    }
-
-    QString display;
-    QProcess program;
+    RealProgram program;
 };
 
 // Rows of the devices the walk-through recorded: article/suffix, codes, serials:ExtFlag, orders, and the
@@ -63,18 +52,9 @@ QStringList MembersOfNewFinalProduct() {
 }
 
 TEST_F(ScannerWalkThroughTest, OneDeviceOfTheDemoOrderByScannerAloneThenTheNextLaidOut) {
-    XWindowDriver x(display);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
-    const QString window = x.WaitForWindow(QStringLiteral("^Velkor Tool 2\\.3\\.9$"));
-    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear";
-    ASSERT_TRUE(x.WaitForFocus(kMainWindow)) << "the program did not take the keyboard at start";
+    const QString window = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear with the keyboard";
+    XWindowDriver x(program.Display());
 
     const Step steps[] = {
         {"240101", "Velkor Tool 2.3.9"},                        // order field, Enter: the focus moves to the button
@@ -120,7 +100,6 @@ TEST_F(ScannerWalkThroughTest, OneDeviceOfTheDemoOrderByScannerAloneThenTheNextL
                             }));
     EXPECT_EQ(MembersOfNewFinalProduct(), QStringList({"LP-5100-A", "RM-5120-A", "RM-5120-A", "RM-5120-A", "NT-5200-A",
                                                        "FM-5300-A", "AM-5400-A", "BG-5600-B"}));
-    program.kill();
 }
 
 }  // namespace
