@@ -8,8 +8,6 @@
 // value goes to whatever the program left focused.
 namespace {
 
-const QString kMainWindow = QStringLiteral("Velkor Tool 2.3.9");
-
 struct Step {
     const char* typed;       // scanned or typed, ended by Enter; "<dblclick>" double-clicks the selected node
     const char* focusAfter;  // the window that must have the keyboard afterwards
