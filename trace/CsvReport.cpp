@@ -15,13 +15,20 @@ QString Field(const QString& value) {
     return value;
 }
 
-void WriteRow(const QStringList& fields, QTextStream& out) {
+// Every row has as many fields as the header; missing ones at the end are empty.
+void WriteRow(const QStringList& fields, QTextStream& out, int columns = 0) {
     QStringList quoted;
     for (const QString& field : fields) {
         quoted.append(Field(field));
     }
+    while (quoted.size() < columns) {
+        quoted.append(QString());
+    }
     out << quoted.join(QLatin1Char(';')) << '\n';
 }
+
+const int kGenealogyColumns = 15;
+const int kWhereUsedColumns = 13;
 
 QString Number(qint32 value) {
     return value == 0 ? QString() : QString::number(value);
@@ -65,7 +72,8 @@ void WriteGenealogyCsv(const Genealogy& genealogy, QTextStream& out) {
               QStringLiteral("test"), QStringLiteral("queried")},
              out);
     if (!genealogy.match.Found()) {
-        WriteRow({genealogy.match.code, QString(), QString(), QString(), QString(), QStringLiteral("unknown")}, out);
+        WriteRow({genealogy.match.code, QString(), QString(), QString(), QString(), QStringLiteral("unknown")}, out,
+                 kGenealogyColumns);
         return;
     }
     WriteNode(genealogy, genealogy.root, 0, 0, out);
@@ -84,7 +92,7 @@ void WriteWhereUsedCsv(const WhereUsed& whereUsed, QTextStream& out) {
                                whereUsed.facts.value(match.devId).article};
         if (!match.Found() || entry.usages.isEmpty()) {
             WriteRow(head + QStringList{match.Found() ? QStringLiteral("not-built-in") : QStringLiteral("unknown")},
-                     out);
+                     out, kWhereUsedColumns);
             continue;
         }
         for (const Usage& usage : entry.usages) {

@@ -43,7 +43,9 @@ const char* const kMembership = "(m.AssemblyType = 'Z' OR m.AssemblyType LIKE 'D
 const char* const kDeviceRows = "JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' COLUMNS (dev INT PATH '$')) AS ids";
 
 // A bound on the depth of the walks, far beyond any real product; it keeps the path texts within their size.
-const int kMaxDepth = 300;
+// The path texts are narrow (latin1, digits and commas) on purpose: with wide rows the server moves a large
+// recursive result from memory to disk, and rows were seen to go missing on that way.
+const int kMaxDepth = 80;
 
 }  // namespace
 
@@ -106,7 +108,8 @@ QMultiHash<qint32, Usage> TraceStore::WalkUp(const QList<qint32>& devIds, QList<
     const RecordSet rs = Select(
         QStringLiteral(
             "WITH RECURSIVE up (start_dev, assnr, devs, links, depth, cyc) AS ("
-            "SELECT ids.dev, a.AssemblyNum, CAST(ids.dev AS CHAR(4000)), CAST('' AS CHAR(4000)), 0, 0 "
+            "SELECT ids.dev, a.AssemblyNum, CAST(ids.dev AS CHAR(1000) CHARACTER SET latin1), CAST('' AS CHAR(1000) "
+            "CHARACTER SET latin1), 0, 0 "
             "FROM %1 JOIN device_assembly a ON a.Device_Assembly = ids.dev AND a.AssemblyType = 'A' "
             "UNION ALL "
             "SELECT u.start_dev, m.AssemblyNum, CONCAT(p.Device_Assembly, ',', u.devs), "
@@ -139,8 +142,9 @@ GenealogyNode TraceStore::WalkDown(qint32 rootDevId, QList<Cycle>& cycles) {
     const RecordSet rs =
         Select(QStringLiteral(
                    "WITH RECURSIVE down (assnr, dev, link, nodekey, devs, depth, cyc) AS ("
-                   "SELECT a.AssemblyNum, a.Device_Assembly, CAST('' AS CHAR(10)), CAST('' AS CHAR(4000)), "
-                   "CAST(a.Device_Assembly AS CHAR(4000)), 0, 0 "
+                   "SELECT a.AssemblyNum, a.Device_Assembly, CAST('' AS CHAR(10)), CAST('' AS CHAR(1000) CHARACTER SET "
+                   "latin1), "
+                   "CAST(a.Device_Assembly AS CHAR(1000) CHARACTER SET latin1), 0, 0 "
                    "FROM device_assembly a WHERE a.Device_Assembly = ? AND a.AssemblyType = 'A' "
                    "UNION ALL "
                    "SELECT c.AssemblyNum, c.Device_Assembly, m.AssemblyType, CONCAT(d.nodekey, '/', m.ID), "

@@ -54,6 +54,9 @@ TEST_F(TraceTest, WhereUsedListsEveryCodeWithTheFinalProductsThatContainIt) {
     }
     const TraceRun run = RunTraceCommand(codes);
     EXPECT_EQ(run.exitCode, 1);  // some codes are unknown
+    for (const QStringList& row : ParseCsv(run.out)) {
+        EXPECT_EQ(row.size(), 13) << row.join(QLatin1Char(';')).toStdString();  // unknown codes too
+    }
     const auto records = CsvRecords(run.out);
     ASSERT_EQ(records.size(), static_cast<int>(std::size(cases)));
     for (int i = 0; i < records.size(); ++i) {

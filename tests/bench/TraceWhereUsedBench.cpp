@@ -1,0 +1,172 @@
+// Speed of the traceability queries: where-used for 1,000 codes over 10^6 recorded devices.
+// Run it through scripts/trace-bench, which starts a database server of its own; the first run fills it
+// (on the server, from the sequence engine) and later runs reuse the data. Prints figures, asserts nothing
+// about time.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+
+#include "tests/support/TestDatabase.h"
+#include "trace/TraceCommand.h"
+#include "trace/TraceQueries.h"
+
+namespace {
+
+constexpr int kProducts = 100000;  // ten devices each
+constexpr int kDevices = kProducts * 10;
+constexpr int kAssemblyOffset = 2000000;  // assembly numbers differ from device IDs, as in production
+constexpr int kCodes = 1000;
+
+// Each product: 1 control unit (root) holding 2 an operating unit with 3 a keyboard and 4 a display,
+// 5 a main board (two codes), 6-8 relay modules, 9 a power supply, 10 a radio module (supplier serial only).
+// Every 100th product had its relay module 6 taken out (D0) and put into the product before it.
+const char* const kGenerate[] = {
+    "INSERT INTO device (ID, ValidFlag) SELECT seq, 1 FROM seq_1_to_1000000",
+    "INSERT INTO device_productcode (DevID, ProductCode, CreationDate) SELECT seq, "
+    "ELT(MOD(seq - 1, 10) + 1, 'BENCH-ROOT', 'BG-5600-B', 'TP-5610-A', 'DP-5620-A', 'LP-5100-A', 'RM-5120-A', "
+    "'RM-5120-A', 'RM-5120-A', 'NT-5200-A', 'FM-5300-A'), '2024-01-01' + INTERVAL seq SECOND FROM seq_1_to_1000000",
+    "INSERT INTO device_productioncode (DeviceID, ProductionCode, CreationDate) SELECT seq, "
+    "CONCAT('P', LPAD(seq, 9, '0')), '2024-01-01' + INTERVAL seq SECOND FROM seq_1_to_1000000 "
+    "WHERE MOD(seq - 1, 10) <> 9",
+    "INSERT INTO device_productioncode (DeviceID, ProductionCode, CreationDate) SELECT seq, "
+    "CONCAT('P1', LPAD(seq, 9, '0')), '2024-01-01' + INTERVAL seq + 1 SECOND FROM seq_1_to_1000000 "
+    "WHERE MOD(seq - 1, 10) = 4",
+    "INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag, CreationDate) SELECT seq, "
+    "CONCAT('S', LPAD(HEX(seq), 8, '0')), '0', '2024-01-01' + INTERVAL seq SECOND FROM seq_1_to_1000000 "
+    "WHERE MOD(seq - 1, 10) IN (0, 1, 8)",
+    "INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag, CreationDate) SELECT seq, "
+    "CONCAT(IF(MOD(seq - 1, 10) = 3, 'DP77-', 'FM24-'), seq), '1', '2024-01-01' + INTERVAL seq SECOND "
+    "FROM seq_1_to_1000000 WHERE MOD(seq - 1, 10) IN (3, 9)",
+    "INSERT INTO device_productionordernumber (DeviceID, ProductionOrderNumber) SELECT seq, "
+    "CONCAT('25', LPAD(seq DIV 10000, 4, '0')) FROM seq_1_to_1000000 WHERE MOD(seq - 1, 10) IN (0, 1)",
+    "INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType, MasterProdOrder, OKFlag) "
+    "SELECT seq + 2000000, seq + 2000000, seq, 'A', 250000 + seq DIV 10000, 1 FROM seq_1_to_1000000",
+    "INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType) SELECT seq + 4000000, "
+    "IF(MOD(seq - 1, 10) IN (2, 3), seq - MOD(seq - 1, 10) + 1, seq - MOD(seq - 1, 10)) + 2000000, "
+    "seq + 2000000, 'Z' FROM seq_1_to_1000000 WHERE MOD(seq - 1, 10) <> 0",
+    // The membership row of device seq has the key seq + 4000000.
+    "UPDATE device_assembly SET AssemblyType = 'D0' WHERE ID BETWEEN 4000001 AND 5000000 "
+    "AND MOD(ID - 4000000, 1000) = 996",
+    "INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) SELECT seq - 15 + 2000000, "
+    "seq + 2000000, 'Z' FROM seq_1_to_1000000 WHERE MOD(seq, 1000) = 996",
+    "INSERT INTO testpass (ID, DeviceID, CreationDate) SELECT seq, seq * 10 - 2, '2024-01-01' + INTERVAL seq SECOND "
+    "FROM seq_1_to_100000",
+    "INSERT INTO testitem (TestPassID, PassFailFlag) SELECT (seq + 1) DIV 2, IF(MOD(seq, 6) = 0, 0, -1) "
+    "FROM seq_1_to_200000",
+};
+
+void GenerateWhenMissing() {
+    const int devices = QueryTestValue(QStringLiteral("SELECT COUNT(*) FROM device")).toInt();
+    const int generated =
+        CountTestRows(QStringLiteral("device_productcode"), QStringLiteral("ProductCode = 'BENCH-ROOT'"));
+    if (devices == kDevices && generated == kProducts) {
+        std::printf("data: %d devices already generated\n", devices);
+        return;
+    }
+    ASSERT_EQ(devices, 0)
+        << "the database holds other data; the benchmark fills only an empty one (scripts/trace-bench fresh)";
+    QElapsedTimer timer;
+    timer.start();
+    for (const char* statement : kGenerate) {
+        ExecTestSql(QString::fromLatin1(statement));
+    }
+    ExecTestSql(
+        QStringLiteral("ANALYZE TABLE device, device_assembly, device_productioncode, device_serialnumber, "
+                       "device_productcode, device_productionordernumber, testpass, testitem"));
+    std::printf("data: %d devices generated in %.1f s\n", kDevices, timer.elapsed() / 1000.0);
+}
+
+// 1,000 codes spread over the whole store: keyboards two levels deep, supplier serials of displays and radio
+// modules, main boards' second codes, relay modules moved between products, and unknown codes.
+QStringList Codes() {
+    QStringList codes;
+    for (int i = 0; i < kCodes; ++i) {
+        const int product = static_cast<int>((static_cast<qint64>(i) * 7919) % kProducts);
+        const int base = product * 10;
+        switch (i % 6) {
+            case 0:
+                codes.append(QStringLiteral("P%1").arg(base + 3, 9, 10, QLatin1Char('0')));
+                break;
+            case 1:
+                codes.append(QStringLiteral("DP77-%1").arg(base + 4));
+                break;
+            case 2:
+                codes.append(QStringLiteral("FM24-%1").arg(base + 10));
+                break;
+            case 3:
+                codes.append(QStringLiteral("P1%1").arg(base + 5, 9, 10, QLatin1Char('0')));
+                break;
+            case 4:
+                codes.append(QStringLiteral("P%1").arg((product / 100) * 1000 + 996, 9, 10, QLatin1Char('0')));
+                break;
+            default:
+                codes.append(QStringLiteral("X%1").arg(i));
+                break;
+        }
+    }
+    return codes;
+}
+
+double Seconds(const std::function<void()>& run) {
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+void Report(const char* what, QList<double> seconds) {
+    std::sort(seconds.begin(), seconds.end());
+    std::printf("%-42s best %.3f s, median %.3f s, worst %.3f s (%d runs)\n", what, seconds.first(),
+                seconds.at(seconds.size() / 2), seconds.last(), static_cast<int>(seconds.size()));
+}
+
+}  // namespace
+
+TEST(TraceWhereUsedBench, ThousandCodesOverAMillionDevices) {
+    GenerateWhenMissing();
+    const QStringList codes = Codes();
+    TraceStore store;
+    ASSERT_TRUE(store.IsConnected()) << store.ConnectionError().toStdString();
+
+    WhereUsed result;
+    QList<double> queries;
+    QList<double> programs;
+    QList<double> shows;
+    for (int run = 0; run < 5; ++run) {
+        queries.append(Seconds([&] { result = FindWhereUsed(store, codes); }));
+        programs.append(Seconds([&] {
+            QString out;
+            QString err;
+            QTextStream outStream(&out);
+            QTextStream errStream(&err);
+            RunTrace(
+                QStringList{QStringLiteral("velkor-trace"), QStringLiteral("where-used"), QStringLiteral("--json")} +
+                    codes,
+                outStream, errStream);
+        }));
+        shows.append(Seconds([&] {
+            QString out;
+            QTextStream outStream(&out);
+            RunTrace({QStringLiteral("velkor-trace"), QStringLiteral("show"), QStringLiteral("P000500003")}, outStream,
+                     outStream);
+        }));
+    }
+    int found = 0;
+    int usages = 0;
+    int removed = 0;
+    for (const CodeUsage& entry : result.codes) {
+        found += entry.match.Found() ? 1 : 0;
+        usages += entry.usages.size();
+        for (const Usage& usage : entry.usages) {
+            removed += usage.Removed() ? 1 : 0;
+        }
+    }
+    std::printf("where-used of %d codes: %d found, %d final products (%d removed)\n", kCodes, found, usages, removed);
+    Report("where-used, queries only", queries);
+    Report("where-used, whole command with JSON output", programs);
+    Report("show of one final product", shows);
+}
