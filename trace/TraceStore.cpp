@@ -133,6 +133,23 @@ QMultiHash<qint32, Usage> TraceStore::WalkUp(const QList<qint32>& devIds, QList<
         usage.links = row.Field(2).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
         usages.insert(row.Field(0).toInt(), usage);
     }
+    // Every device that is or was a member of something must have come back with a way up: a recall list
+    // must never lose a finished product without saying so. (A cycle is reported on its own.)
+    if (cycles.isEmpty()) {
+        const RecordSet members = Select(QStringLiteral("SELECT DISTINCT ids.dev FROM %1 JOIN device_assembly a ON "
+                                                        "a.Device_Assembly = ids.dev AND a.AssemblyType = 'A' JOIN "
+                                                        "device_assembly m ON m.Device_Assembly = a.AssemblyNum AND %2")
+                                             .arg(QLatin1String(kDeviceRows), QLatin1String(kMembership)),
+                                         {JsonList(devIds)});
+        for (RecordSet row = members; !row.Eof(); row.MoveNext()) {
+            if (!usages.contains(row.Field(0).toInt())) {
+                throw VelkorError(kAppErrorNumber,
+                                  QStringLiteral("Die Datenbank lieferte für Gerät %1 keinen Weg zum Endprodukt; das "
+                                                 "Ergebnis wäre unvollständig.")
+                                      .arg(row.Field(0).toInt()));
+            }
+        }
+    }
     return usages;
 }
 
