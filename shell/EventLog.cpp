@@ -6,38 +6,69 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 
 const char kEventLogSource[] = "BRENVIK Velkor Tool";
 
 namespace {
 
-bool CanConnect(int type) {
-    const int fd = ::socket(AF_UNIX, type | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// The syslog header as the system logger expects it: "<priority>Mmm dd hh:mm:ss identifier: ".
+QByteArray SyslogHeader(int priority, const QString& source) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::snprintf(stamp, sizeof(stamp), "%s %2d %02d:%02d:%02d", kMonths[local.tm_mon], local.tm_mday, local.tm_hour,
+                  local.tm_min, local.tm_sec);
+    QByteArray header = "<" + QByteArray::number(priority) + ">" + stamp + " ";
+    if (!source.isEmpty()) {
+        header += source.toUtf8() + ": ";
     }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, _PATH_LOG, sizeof(address.sun_path) - 1);
-    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-    const int error = errno;
-    ::close(fd);
-    errno = error;
-    return connected;
+    return header;
 }
 
-// glibc's syslog does not tell whether the entry arrived: it drops it silently when no logger
-// listens. The same connection it makes (datagram first, stream when the logger only offers that)
-// is tried here, so that a missing logger is reported as a failure instead of a success.
-bool SystemLoggerListens() {
-    if (CanConnect(SOCK_DGRAM)) {
-        return true;
+// Sends one datagram (or, to a logger that only offers a stream, one zero-terminated record) to the
+// logger's socket without ever waiting: a logger that is gone or does not keep up costs an entry, never
+// the window. True when the whole entry was handed over.
+bool SendToLogger(const QByteArray& packet) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = EventLogSocketPath().toLocal8Bit();
+    if (path.isEmpty() || path.size() >= static_cast<int>(sizeof(address.sun_path))) {
+        return false;
     }
-    return errno == EPROTOTYPE && CanConnect(SOCK_STREAM);
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    for (const int type : {SOCK_DGRAM, SOCK_STREAM}) {
+        const int fd = ::socket(AF_UNIX, type | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) {
+            return false;
+        }
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+            const bool tryStream = errno == EPROTOTYPE && type == SOCK_DGRAM;
+            ::close(fd);
+            if (tryStream) {
+                continue;
+            }
+            return false;
+        }
+        const QByteArray record = type == SOCK_STREAM ? packet + '\0' : packet;
+        const ssize_t sent = ::send(fd, record.constData(), static_cast<size_t>(record.size()), MSG_NOSIGNAL);
+        ::close(fd);
+        return sent == record.size();
+    }
+    return false;
 }
 
 }  // namespace
+
+QString EventLogSocketPath() {
+    const QString configured = qEnvironmentVariable("VELKOR_EVENT_LOG_SOCKET");
+    return configured.isEmpty() ? QString::fromLatin1(_PATH_LOG) : configured;
+}
 
 QString EventLogText(const QString& message) {
     return QStringLiteral("...\r\n") + message;
@@ -64,16 +95,8 @@ int EventLogLevel(quint16 type) {
 
 bool WriteEventLog(const QString& source, quint16 type, quint16 eventId, quint16 category, QString& message) {
     message = EventLogText(message);
-    if (!SystemLoggerListens()) {
-        return false;
-    }
-    // openlog keeps the pointer to the identifier until closelog, so it must outlive both calls.
-    const QByteArray identifier = source.toUtf8();
-    const QByteArray entry = EventLogEntry(eventId, category, message);
-    ::openlog(identifier.isEmpty() ? nullptr : identifier.constData(), 0, LOG_USER);
-    ::syslog(LOG_USER | EventLogLevel(type), "%s", entry.constData());
-    ::closelog();
-    return true;
+    return SendToLogger(SyslogHeader(LOG_USER | EventLogLevel(type), source) +
+                        EventLogEntry(eventId, category, message));
 }
 
 bool LogEvent(const QString& message) {

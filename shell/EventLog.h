@@ -7,11 +7,15 @@
 // window was loaded, activated and closed. Fire and forget: nothing reads the entries back, and a
 // failure to write one is only visible in the return value.
 //
-// An entry is sent through glibc's syslog under the identifier "BRENVIK Velkor Tool", facility
-// user, and reads, after the syslog header:
+// An entry is sent to the system logger's socket (/dev/log, or the socket named by the environment
+// variable VELKOR_EVENT_LOG_SOCKET, which the tests point at a private one) under the identifier
+// "BRENVIK Velkor Tool", facility user, and reads, after the syslog header:
 //   [EventID 1] ...<CR><LF><message>
 // The event ID (and the category, when it is not 0: "[EventID 1, Category 3] ") leads the text, so
 // that the entries can be filtered by it. The text is sent in UTF-8.
+
+// The socket the entries are sent to.
+QString EventLogSocketPath();
 
 // The source, type, category and ID of every entry this program writes.
 extern const char kEventLogSource[];

@@ -92,6 +92,9 @@ velkor_db_start() {
     mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" --socket="$dir/mysqld.sock" \
         --pid-file="$dir/mysqld.pid" --log-error="$dir/mysqld.log" --skip-name-resolve --skip-networking \
         --innodb-buffer-pool-size=64M --character-set-server=utf8mb4 >/dev/null 2>&1 &
+    # The process id from the start: the server writes its pid file only once it is up, and a server
+    # that never comes up must be stopped all the same.
+    echo $! >"$dir/started.pid"
     local i
     for i in $(seq 1 100); do
         if velkor_db_running "$dir"; then
@@ -101,6 +104,7 @@ velkor_db_start() {
     done
     if ! velkor_db_running "$dir"; then
         echo "The database server did not start; see $dir/mysqld.log" >&2
+        velkor_db_stop "$dir"
         return 1
     fi
     if ((fresh)); then
@@ -108,16 +112,24 @@ velkor_db_start() {
     fi
 }
 
-# velkor_db_stop DIR: stops the server of DIR and waits until it is gone.
+# velkor_db_stop DIR: stops the server of DIR (by the process id recorded at its start and by its pid
+# file) and waits until it is gone.
 velkor_db_stop() {
-    local dir=$1 pid i
-    [[ -f "$dir/mysqld.pid" ]] || return 0
-    pid=$(cat "$dir/mysqld.pid" 2>/dev/null || true)
-    [[ -n "$pid" ]] || return 0
-    kill -TERM "$pid" 2>/dev/null || return 0
+    local dir=$1 pid i file
+    local -a pids=()
+    for file in "$dir/started.pid" "$dir/mysqld.pid"; do
+        pid=$(cat "$file" 2>/dev/null || true)
+        if [[ "$pid" =~ ^[0-9]+$ ]] && kill -0 "$pid" 2>/dev/null &&
+            grep -q mariadbd "/proc/$pid/cmdline" 2>/dev/null; then
+            pids+=("$pid")
+        fi
+    done
+    rm -f "$dir/started.pid"
+    ((${#pids[@]})) || return 0
+    kill -TERM "${pids[@]}" 2>/dev/null || true
     for i in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || return 0
+        kill -0 "${pids[@]}" 2>/dev/null || return 0
         sleep 0.1
     done
-    kill -KILL "$pid" 2>/dev/null || true
+    kill -KILL "${pids[@]}" 2>/dev/null || true
 }

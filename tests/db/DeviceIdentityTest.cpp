@@ -129,6 +129,9 @@ TEST_F(DeviceIdentityTest, LookupsByCodeAndSerialInBothDirections) {
     db_.InsertPaNrWithDevID(u"900004"_s, device);  // already recorded: left alone
     EXPECT_EQ(CountTestRows(u"device_productionordernumber"_s, u"DeviceID = ?"_s, {device}), 1);
     EXPECT_EQ(db_.GetPaWithDevID(device), u"900004"_s);
+    // A device converted under a later order carries both: the newest is its order.
+    db_.InsertPaNrWithDevID(u"900005"_s, device);
+    EXPECT_EQ(db_.GetPaWithDevID(device), u"900005"_s);
 }
 
 TEST_F(DeviceIdentityTest, QuotesAndBackslashesAreStoredAsTyped) {
