@@ -174,6 +174,9 @@ bool FTP_Class::TransferFile(const QString& remotePath, const QString& localPath
     curl_easy_setopt(Handle(session_), CURLOPT_TIMEOUT, 0L);
     curl_easy_setopt(Handle(session_), CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(Handle(session_), CURLOPT_LOW_SPEED_TIME, kStalledTransferSeconds);
+    // The size looked up before is the one the file must have; the library is not to ask again and decide on
+    // its own (a server whose transfer ends early with a normal completion reply is caught here either way).
+    curl_easy_setopt(Handle(session_), CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     int result = Perform();
     const bool flushed = file.flush();
     file.close();

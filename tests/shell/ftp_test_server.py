@@ -2,7 +2,8 @@
 
 Prints "PORT <number>" once the port is ready, then serves ROOT until it is terminated. FLAG:
   --refuse-retrieve  files can be listed and dated, but every RETR gets "550 Not enough privileges."
-  --truncate         SIZE and MDTM tell the truth, but RETR sends only the first half of the file
+  --truncate         SIZE and MDTM tell the truth, but RETR sends only the first half of the file and
+                     ends with a normal completion reply: only the size looked up before shows it is short
   --no-anonymous     every login fails
   --silent           no FTP server: the port accepts connections and never sends a byte
   --closed           no FTP server: the port is taken, and connections to it are refused
