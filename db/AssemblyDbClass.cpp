@@ -16,6 +16,9 @@ QString NextConnectionName() {
     return QStringLiteral("AssemblyDb%1").arg(counter.fetchAndAddRelaxed(1) + 1);
 }
 
+QAtomicInteger<quint64> statementsSent;
+std::function<void(const QString&, const QVariantList&)> statementObserver;
+
 QVariant TrimmedValue(const QVariant& value) {
     if (value.typeId() == QMetaType::QString && !value.isNull()) {
         return TrimBlanks(value.toString());
@@ -130,6 +133,14 @@ void AssemblyDbClass::RollbackAll() {
     Execute(QStringLiteral("ROLLBACK;"));
 }
 
+quint64 AssemblyDbClass::StatementsSent() {
+    return statementsSent.loadRelaxed();
+}
+
+void AssemblyDbClass::SetStatementObserver(std::function<void(const QString&, const QVariantList&)> observer) {
+    statementObserver = std::move(observer);
+}
+
 QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
     QSqlDatabase db = DBConObj();
     if (!db.isOpen()) {
@@ -137,6 +148,10 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
             db.lastError().isValid()
                 ? db.lastError()
                 : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"), QSqlError::ConnectionError));
+    }
+    statementsSent.fetchAndAddRelaxed(1);
+    if (statementObserver) {
+        statementObserver(sql, values);
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);

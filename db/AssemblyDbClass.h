@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 
 #include "db/RecordSet.h"
 #include "shell/VelkorError.h"
@@ -43,6 +45,31 @@ public:
 
     // Shows the generic error report of this class for the given procedure.
     static void ReportError(const VelkorError& error, const QString& procedure);
+
+    // ---- Statement count ----------------------------------------------------------------------------
+    // Statements sent to the server by every instance since the process started (all go through Run).
+    static quint64 StatementsSent();
+    // Called with the text and the values of every statement before it is sent; an empty function stops it.
+    static void SetStatementObserver(std::function<void(const QString&, const QVariantList&)> observer);
+
+    // ---- One operation --------------------------------------------------------------------------------
+    // While a scope lives (one scan, one order laid out, one device shown), the answers of the ERP copy
+    // tables are kept by this instance and given again without a statement. The end of the outermost scope
+    // forgets them, so the next operation sees a change in the ERP copy. Scopes nest.
+    class OperationScope {
+    public:
+        explicit OperationScope(AssemblyDbClass& db) : db_(db) { ++db_.operationDepth_; }
+        ~OperationScope() {
+            if (--db_.operationDepth_ == 0) {
+                db_.erpAnswers_.clear();
+            }
+        }
+        OperationScope(const OperationScope&) = delete;
+        OperationScope& operator=(const OperationScope&) = delete;
+
+    private:
+        AssemblyDbClass& db_;
+    };
 
     // ---- ERP bill-of-materials and history queries -----------------------------------------------
     QString GetArtNrFromPaNrKHK(const QString& paNr);
@@ -177,6 +204,14 @@ private:
     // One level of GetSubAssemblysRsFromDeviceID; path holds the devices above, listed those already listed.
     void AppendSubAssemblys(qint32 devId, RecordSet& rs, QSet<qint32>& path, QSet<qint32>& listed);
 
+    // SelectFirstValue on an ERP copy table, answered from the operation's answers when a scope is open.
+    QVariant ErpFirstValue(const QString& sql, const QVariantList& values, const QString& field);
+    // One figure of an article's bill of materials (sql reads it alone); inside an operation the four figures are
+    // read together by one statement, the first time one of them is asked for.
+    QVariant BillOfMatFigure(const QString& sql, const QString& artNr, const QString& field);
+
     QString connectionName_;
     qint16 openTransactions_ = 0;
+    int operationDepth_ = 0;
+    QHash<QString, QVariant> erpAnswers_;
 };

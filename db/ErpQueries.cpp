@@ -2,12 +2,32 @@
 #include "db/ReadValues.h"
 #include "shell/Misc.h"
 
-// Queries on the copies of the ERP tables (production orders, bills of materials, serial history).
+// Queries on the copies of the ERP tables (production orders, bills of materials, serial history). The program
+// never writes these tables: inside one operation (AssemblyDbClass::OperationScope) an answer read once is
+// given again without asking the server.
+
+QVariant AssemblyDbClass::ErpFirstValue(const QString& sql, const QVariantList& values, const QString& field) {
+    if (operationDepth_ <= 0) {
+        return SelectFirstValue(sql, values, field);
+    }
+    QString key = sql;
+    for (const QVariant& value : values) {
+        key += QChar(0x1F) + value.toString();
+    }
+    key += QChar(0x1F) + field;
+    const auto known = erpAnswers_.constFind(key);
+    if (known != erpAnswers_.constEnd()) {
+        return known.value();
+    }
+    const QVariant value = SelectFirstValue(sql, values, field);
+    erpAnswers_.insert(key, value);
+    return value;
+}
 
 QString AssemblyDbClass::GetArtNrFromPaNrKHK(const QString& paNr) {
     QString artNr;
     try {
-        const QVariant value = SelectFirstValue(
+        const QVariant value = ErpFirstValue(
             QStringLiteral("SELECT ProductCode FROM productionorder_khk WHERE ProductionOrderNumber = ?;"), {paNr},
             QStringLiteral("ProductCode"));
         if (!IsNullOrEmpty(value)) {
@@ -26,8 +46,8 @@ QString AssemblyDbClass::GetProdDescriptionFromArtNrKHK(const QString& artNr) {
         .replace(QLatin1Char('%'), QStringLiteral("\\%"))
         .replace(QLatin1Char('_'), QStringLiteral("\\_"));
     const QVariant value =
-        SelectFirstValue(QStringLiteral("SELECT Name FROM productionorder_khk WHERE ProductCode LIKE ?;"),
-                         {pattern + QLatin1Char('%')}, QStringLiteral("Name"));
+        ErpFirstValue(QStringLiteral("SELECT Name FROM productionorder_khk WHERE ProductCode LIKE ?;"),
+                      {pattern + QLatin1Char('%')}, QStringLiteral("Name"));
     return TextOrEmpty(value);
 }
 
@@ -46,42 +66,71 @@ qint16 BillOfMatCount(const QVariant& value) {
 
 }  // namespace
 
+QVariant AssemblyDbClass::BillOfMatFigure(const QString& sql, const QString& artNr, const QString& field) {
+    if (operationDepth_ <= 0) {
+        return SelectFirstValue(sql, {artNr}, field);
+    }
+    const QString prefix = QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F);
+    const auto known = erpAnswers_.constFind(prefix + field);
+    if (known != erpAnswers_.constEnd()) {
+        return known.value();
+    }
+    // The test flag and the own serial count of the highest variation, the other counts of the lowest, as the
+    // single queries read them.
+    const RecordSet rs = Select(
+        QStringLiteral("SELECT high.TestRequired, high.SerialNumberCount, low.ProductionCodeCount, "
+                       "low.ExtSerialNumberCount FROM "
+                       "(SELECT productioncode_count_khk.TestRequired, productioncode_count_khk.SerialNumberCount "
+                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
+                       "ORDER BY productioncode_count_khk.Variation DESC LIMIT 1) AS high, "
+                       "(SELECT productioncode_count_khk.ProductionCodeCount, "
+                       "productioncode_count_khk.ExtSerialNumberCount "
+                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
+                       "ORDER BY productioncode_count_khk.Variation ASC LIMIT 1) AS low"),
+        {artNr, artNr});
+    for (const char* name : {"TestRequired", "SerialNumberCount", "ProductionCodeCount", "ExtSerialNumberCount"}) {
+        const QString figure = QLatin1String(name);
+        erpAnswers_.insert(prefix + figure, rs.Eof() ? QVariant() : rs.Field(figure));
+    }
+    return erpAnswers_.value(prefix + field);
+}
+
 bool AssemblyDbClass::GetTestReqiredFromBillOfMat(const QString& artNr) {
-    const QVariant required = SelectFirstValue(
+    const QVariant required = BillOfMatFigure(
         QStringLiteral("SELECT productioncode_count_khk.TestRequired, productioncode_count_khk.Variation "
                        "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
                        "ORDER BY productioncode_count_khk.Variation DESC"),
-        {artNr}, QStringLiteral("TestRequired"));
+        artNr, QStringLiteral("TestRequired"));
     return !IsNullOrEmpty(required) && required.toInt() == -1;
 }
 
 qint16 AssemblyDbClass::GetSerNrCountFromBillOfMat(const QString& artNr) {
-    return BillOfMatCount(SelectFirstValue(
+    return BillOfMatCount(BillOfMatFigure(
         QStringLiteral("SELECT productioncode_count_khk.SerialNumberCount, productioncode_count_khk.Variation "
                        "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
                        "ORDER BY productioncode_count_khk.Variation DESC"),
-        {artNr}, QStringLiteral("SerialNumberCount")));
+        artNr, QStringLiteral("SerialNumberCount")));
 }
 
 qint16 AssemblyDbClass::GetProdCodeCountFromBillOfMat(const QString& artNr) {
-    return BillOfMatCount(SelectFirstValue(
+    return BillOfMatCount(BillOfMatFigure(
         QStringLiteral("SELECT productioncode_count_khk.ProductionCodeCount, productioncode_count_khk.Variation "
                        "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
                        "ORDER BY productioncode_count_khk.Variation ASC"),
-        {artNr}, QStringLiteral("ProductionCodeCount")));
+        artNr, QStringLiteral("ProductionCodeCount")));
 }
 
 qint16 AssemblyDbClass::GetExtSerCountFromBillOfMat(const QString& artNr) {
-    return BillOfMatCount(SelectFirstValue(
+    return BillOfMatCount(BillOfMatFigure(
         QStringLiteral("SELECT productioncode_count_khk.ExtSerialNumberCount, productioncode_count_khk.Variation "
                        "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
                        "ORDER BY productioncode_count_khk.Variation ASC"),
-        {artNr}, QStringLiteral("ExtSerialNumberCount")));
+        artNr, QStringLiteral("ExtSerialNumberCount")));
 }
 
 QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const QString& artNrFrom,
                                                      const QString& artNrTo) {
-    const QVariant order = SelectFirstValue(
+    const QVariant order = ErpFirstValue(
         QStringLiteral("SELECT serialnumber_prod_history_khk.ProductionOrdernumber FROM serialnumber_prod_history_khk "
                        "WHERE serialnumber_prod_history_khk.Serialnumber = ? "
                        "AND serialnumber_prod_history_khk.Articlenumber_PE = ? "
@@ -94,7 +143,7 @@ QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const
 
 bool AssemblyDbClass::IsSerNrBackfitHistoryInKHK(const QString& serNr, const QString& artNrFrom,
                                                  const QString& artNrTo) {
-    const QVariant target = SelectFirstValue(
+    const QVariant target = ErpFirstValue(
         QStringLiteral("SELECT serialnumber_prod_history_khk.Serialnumber, "
                        "serialnumber_prod_history_khk.ProductionOrdernumber, "
                        "serialnumber_prod_history_khk.Articlenumber_PE, serialnumber_prod_history_khk.Articlenumber_PZ "

@@ -8,6 +8,7 @@
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 #include "shell/VelkorError.h"
+#include "tree/DeviceRecords.h"
 #include "tree/NodeKey.h"
 #include "tree/NodeText.h"
 #include "tree/NodeTree.h"
@@ -22,16 +23,6 @@ const char* const kUnknownImage = "Unknown";
 bool IsPieceKeyOf(const QString& key, const QString& artNr) {
     return key.size() == artNr.size() + 2 && key.startsWith(artNr) && key.at(artNr.size()) == QLatin1Char(' ') &&
            key.back().isDigit() && key.back().unicode() < 128;
-}
-
-int CountKeysBeginningWith(const NodeTree& tree, const QString& prefix) {
-    int count = 0;
-    for (int index = 0; index < tree.Count(); ++index) {
-        if (tree.Item(index)->Key().startsWith(prefix)) {
-            ++count;
-        }
-    }
-    return count;
 }
 
 // A number read from a record or a text field as a device ID, assembly number or order number.
@@ -70,14 +61,20 @@ QString ClearedNodeKey(const NodeTree& tree, const TreeNode& node, const QString
     }
 }
 
-RecordSet MembersOrEmpty(AssemblyDbClass& db, const QString& sql, const QVariant& number) {
-    RecordSet rows;
+// The Device_Assembly field of every row of the query; none when the relation cannot be read (that level is
+// skipped).
+QList<QVariant> MembersOrEmpty(AssemblyDbClass& db, const QString& sql, const QVariant& number) {
+    QList<QVariant> members;
     try {
+        RecordSet rows;
         db.GetDataWithQuery(sql, rows, {number});
+        for (; !rows.Eof(); rows.MoveNext()) {
+            members.append(rows.Field(QStringLiteral("Device_Assembly")));
+        }
     } catch (const VelkorError&) {
-        rows.Close();  // a relation that cannot be read skips that level
+        members.clear();
     }
-    return rows;
+    return members;
 }
 
 }  // namespace
@@ -96,38 +93,64 @@ void TreeView::InsertDeviceIntoSpecifiedNode(TreeNode* node, qint32 devId) {
 
 void TreeView::InsertSubAssemblysFromDeviceID(qint32 devId, TreeNode* parentNode) {
     NodeOrRaise(parentNode);
+    AssemblyDbClass::OperationScope operation(Db());
+    // The whole recorded structure below the device is read by a few statements; what they could not read is
+    // asked for device by device.
+    DeviceRecords records;
+    records.ReadSubtree(Db(), devId);
+    DeviceRecordsInUse inUse(records_, &records);
     QSet<qint32> visited{devId};
     LoadSubAssemblys(devId, parentNode, visited);
 }
 
-void TreeView::LoadSubAssemblys(qint32 devId, TreeNode* parentNode, QSet<qint32>& visited) {
-    AssemblyDbClass& db = Db();
-    const QVariant assNr = db.GetAssemblyfromDevID(devId);
-    if (IsNullOrEmpty(assNr)) {
-        return;
+QVariant TreeView::OwnAssemblyOf(qint32 devId) {
+    return records_ != nullptr && records_->KnowsAssemblies(devId) ? records_->OwnAssembly(devId)
+                                                                   : Db().GetAssemblyfromDevID(devId);
+}
+
+QList<QVariant> TreeView::MembersOf(const QVariant& assNr) {
+    if (records_ != nullptr && records_->KnowsMembers(assNr)) {
+        return records_->Members(assNr);
     }
-    RecordSet members = MembersOrEmpty(
-        db,
+    return MembersOrEmpty(
+        Db(),
         QStringLiteral("SELECT Device_Assembly FROM device_assembly WHERE AssemblyNum = ? AND AssemblyType = 'Z' "
                        "ORDER BY ID;"),
         assNr);
+}
+
+QList<QVariant> TreeView::DevicesOf(const QVariant& memberAssNr) {
+    if (records_ != nullptr && records_->KnowsDevices(memberAssNr)) {
+        return records_->Devices(memberAssNr);
+    }
+    return MembersOrEmpty(Db(),
+                          QStringLiteral("SELECT Device_Assembly FROM device_assembly WHERE AssemblyType = 'A' AND "
+                                         "AssemblyNum = ? ORDER BY ID;"),
+                          memberAssNr);
+}
+
+QVariant TreeView::RecordedArticleOf(qint32 devId) {
+    return records_ != nullptr && records_->KnowsArticle(devId) ? records_->Article(devId)
+                                                                : Db().GetArtNrFromDevID(devId);
+}
+
+void TreeView::LoadSubAssemblys(qint32 devId, TreeNode* parentNode, QSet<qint32>& visited) {
+    const QVariant assNr = OwnAssemblyOf(devId);
+    if (IsNullOrEmpty(assNr)) {
+        return;
+    }
     NodeTree& tree = Tree();
-    for (; members.IsOpen() && !members.Eof(); members.MoveNext()) {
-        RecordSet devices =
-            MembersOrEmpty(db,
-                           QStringLiteral("SELECT Device_Assembly FROM device_assembly WHERE AssemblyType = 'A' AND "
-                                          "AssemblyNum = ? ORDER BY ID;"),
-                           members.Field(QStringLiteral("Device_Assembly")));
-        for (; devices.IsOpen() && !devices.Eof(); devices.MoveNext()) {
-            const QString subDevIdText = devices.Field(QStringLiteral("Device_Assembly")).toString();
+    for (const QVariant& member : MembersOf(assNr)) {
+        for (const QVariant& device : DevicesOf(member)) {
+            const QString subDevIdText = device.toString();
             const qint32 subDevId = ToInt32(subDevIdText);
             if (subDevId <= 0 || visited.contains(subDevId)) {
                 continue;  // no device, or one this walk has shown already (the records form a cycle)
             }
             visited.insert(subDevId);
 
-            const QString artNr = db.GetArtNrFromDevID(subDevId).toString();
-            const int instance = CountKeysBeginningWith(tree, subDevIdText);
+            const QString artNr = RecordedArticleOf(subDevId).toString();
+            const int instance = tree.CountKeysWithPrefix(subDevIdText);
             const QString key = DeviceNodeKey(subDevId, QString::number(instance));
             TreeNode* node = GetNodeWithDevIdAndArtNr(artNr, QVariant(), subDevId);
             if (node == nullptr) {
@@ -181,6 +204,7 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node)
 
 void TreeView::ClearDeviceInNode(TreeNode* node) {
     TreeNode& target = NodeOrRaise(node);
+    AssemblyDbClass::OperationScope operation(Db());
     NodeTree& tree = Tree();
     TreeNode* root = target.Root();
     const qint32 rootDevId = DeviceIdOfKey(root->Key());

@@ -42,8 +42,16 @@ QString ReadFileText(const QString& path) {
 
 }  // namespace
 
+void IniFileClass::KeepContent() {
+    content_ = ReadFileText(path_);
+}
+
+QString IniFileClass::Content() const {
+    return content_.has_value() ? *content_ : ReadFileText(path_);
+}
+
 QString IniFileClass::ReadProfileString(const QString& section, const QString& key) const {
-    const QString content = ReadFileText(path_);
+    const QString content = Content();
     bool inSection = false;
     for (QString line : content.split(QLatin1Char('\n'))) {
         if (line.endsWith(QLatin1Char('\r'))) {

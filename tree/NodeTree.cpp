@@ -1,5 +1,6 @@
 #include "tree/NodeTree.h"
 
+#include <QSet>
 #include <algorithm>
 
 #include "shell/VelkorError.h"
@@ -23,6 +24,7 @@ void NodeTree::Clear() {
     const bool hadSelection = selected_ != nullptr;
     selected_ = nullptr;
     byKey_.clear();
+    keysInOrder_.clear();
     topLevel_.clear();
     nodes_.clear();
     Q_EMIT cleared();
@@ -48,9 +50,11 @@ TreeNode* NodeTree::Add(TreeNode* relative, const QString& key, const QString& t
     Q_EMIT nodeAboutToBeAdded(relative, static_cast<int>(siblings.size()));
     nodes_.push_back(std::unique_ptr<TreeNode>(new TreeNode(*this, relative, key, text, image, selectedImage)));
     TreeNode* node = nodes_.back().get();
+    node->rowHint_ = static_cast<int>(siblings.size());
+    node->indexHint_ = static_cast<int>(nodes_.size()) - 1;
     siblings.push_back(node);
     if (!key.isEmpty()) {
-        byKey_.insert(key, node);
+        IndexKey(key, node);
     }
     Q_EMIT nodeAdded(node);
     return node;
@@ -87,16 +91,17 @@ void NodeTree::Remove(TreeNode* node) {
     bool selectionGone = false;
     for (TreeNode* gone : subtree) {
         if (!gone->key_.isEmpty()) {
-            byKey_.remove(gone->key_);
+            UnindexKey(gone->key_);
         }
         selectionGone = selectionGone || gone == selected_;
     }
     if (selectionGone) {
         selected_ = nullptr;
     }
+    const QSet<const TreeNode*> removed(subtree.begin(), subtree.end());
     nodes_.erase(std::remove_if(nodes_.begin(), nodes_.end(),
-                                [&subtree](const std::unique_ptr<TreeNode>& candidate) {
-                                    return std::find(subtree.begin(), subtree.end(), candidate.get()) != subtree.end();
+                                [&removed](const std::unique_ptr<TreeNode>& candidate) {
+                                    return removed.contains(candidate.get());
                                 }),
                  nodes_.end());
     Q_EMIT nodeRemoved();
@@ -120,12 +125,60 @@ TreeNode* NodeTree::Item(int index) const {
 }
 
 int NodeTree::IndexOf(const TreeNode* node) const {
-    for (size_t i = 0; i < nodes_.size(); ++i) {
-        if (nodes_[i].get() == node) {
-            return static_cast<int>(i);
+    if (node == nullptr) {
+        return -1;
+    }
+    const auto count = static_cast<int>(nodes_.size());
+    const int hint = node->indexHint_;
+    if (hint >= 0 && hint < count && nodes_[static_cast<size_t>(hint)].get() == node) {
+        return hint;
+    }
+    // A removal moves the nodes after it towards the front: look there first.
+    for (int i = std::min(hint, count - 1); i >= 0; --i) {
+        if (nodes_[static_cast<size_t>(i)].get() == node) {
+            node->indexHint_ = i;
+            return i;
+        }
+    }
+    for (int i = std::max(hint + 1, 0); i < count; ++i) {
+        if (nodes_[static_cast<size_t>(i)].get() == node) {
+            node->indexHint_ = i;
+            return i;
         }
     }
     return -1;
+}
+
+int NodeTree::CountKeysWithPrefix(const QString& prefix) const {
+    if (prefix.isEmpty()) {
+        return Count();
+    }
+    int count = 0;
+    for (auto it = keysInOrder_.lower_bound(prefix); it != keysInOrder_.end() && it->first.startsWith(prefix); ++it) {
+        ++count;
+    }
+    return count;
+}
+
+std::vector<TreeNode*> NodeTree::NodesWithKeyPrefix(const QString& prefix) const {
+    std::vector<TreeNode*> nodes;
+    if (prefix.isEmpty()) {
+        return nodes;
+    }
+    for (auto it = keysInOrder_.lower_bound(prefix); it != keysInOrder_.end() && it->first.startsWith(prefix); ++it) {
+        nodes.push_back(it->second);
+    }
+    return nodes;
+}
+
+void NodeTree::IndexKey(const QString& key, TreeNode* node) {
+    byKey_.insert(key, node);
+    keysInOrder_[key] = node;
+}
+
+void NodeTree::UnindexKey(const QString& key) {
+    byKey_.remove(key);
+    keysInOrder_.erase(key);
 }
 
 TreeNode* NodeTree::TopLevel(int row) const {
@@ -162,11 +215,11 @@ void NodeTree::ChangeKey(TreeNode* node, const QString& key) {
         RaiseKeyTaken(key);
     }
     if (!node->key_.isEmpty()) {
-        byKey_.remove(node->key_);
+        UnindexKey(node->key_);
     }
     node->key_ = key;
     if (!key.isEmpty()) {
-        byKey_.insert(key, node);
+        IndexKey(key, node);
     }
     Q_EMIT nodeChanged(node);
 }

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
     TreeNode* Item(const QString& key) const;
     TreeNode* Item(int index) const;
     int IndexOf(const TreeNode* node) const;
+    // The number of nodes whose key begins with prefix (letter case counts; the empty prefix counts every node).
+    int CountKeysWithPrefix(const QString& prefix) const;
+    // The nodes whose key begins with prefix (not empty), in key order.
+    std::vector<TreeNode*> NodesWithKeyPrefix(const QString& prefix) const;
 
     int TopLevelCount() const { return static_cast<int>(topLevel_.size()); }
     TreeNode* TopLevel(int row) const;
@@ -68,6 +73,8 @@ Q_SIGNALS:
 
 private:
     friend class TreeNode;
+    void IndexKey(const QString& key, TreeNode* node);
+    void UnindexKey(const QString& key);
     void ChangeKey(TreeNode* node, const QString& key);
     void NotifyChanged(TreeNode* node);
     void NotifyExpanded(TreeNode* node);
@@ -77,6 +84,7 @@ private:
     std::vector<std::unique_ptr<TreeNode>> nodes_;  // index order
     std::vector<TreeNode*> topLevel_;
     QHash<QString, TreeNode*> byKey_;
+    std::map<QString, TreeNode*> keysInOrder_;  // the same keys, sorted, for lookups by prefix
     TreeNode* selected_ = nullptr;
     const NodeImageList* imageList_ = nullptr;
 };

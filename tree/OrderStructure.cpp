@@ -41,6 +41,7 @@ TreeNode* AddExpectedNode(NodeTree& tree, TreeNode* parent, const QString& key, 
 }  // namespace
 
 TreeNode* TreeView::CreateRootDevice(const QString& artNr) {
+    AssemblyDbClass::OperationScope operation(Db());
     NodeTree& tree = Tree();
     tree.Clear();
     if (artNr.isEmpty()) {
@@ -56,6 +57,7 @@ TreeNode* TreeView::CreateRootDevice(const QString& artNr) {
 
 void TreeView::CreateNodesForPA(const QString& paNr) {
     AssemblyDbClass& db = Db();
+    AssemblyDbClass::OperationScope operation(db);  // one order laid out: each article's figures read once
     const QString artNr = ArticleFromProductCode(db.GetArtNrFromPaNrKHK(paNr));
     NodeTree& tree = Tree();
     tree.Clear();

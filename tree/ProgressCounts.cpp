@@ -4,6 +4,7 @@
 #include "db/AssemblyDbClass.h"
 #include "shell/VelkorError.h"
 #include "tree/BillOfMat.h"
+#include "tree/DeviceRecords.h"
 #include "tree/NodeKey.h"
 #include "tree/NodeText.h"
 #include "tree/NodeTree.h"
@@ -27,19 +28,31 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
         return;
     }
     AssemblyDbClass& db = Db();
+    AssemblyDbClass::OperationScope operation(db);
     const qint32 devId = DeviceIdOfKey(target.Key());
     const QString artNr = GetArtNrFromNodeText(target.Text());
 
+    // The counts of the node's device and of the devices below it, read at once unless the operation in
+    // progress holds them already.
+    DeviceRecords counts;
+    DeviceRecords* const known = records_;
+    DeviceRecordsInUse inUse(records_, records_ != nullptr ? records_ : &counts);
+    if (known == nullptr) {
+        QList<qint32> devIds;
+        CollectCountedDevices(&target, devIds);
+        counts.ReadCounts(db, devIds);
+    }
+
     const int below = CountPreviousProdCodesInTree(&target);
-    const int ownProdCodes = db.GetNumberOfProdctionCodesFromDevID(devId);
+    const int ownProdCodes = ProdCodesOf(devId);
     const BillOfMatFigures expected = ReadBillOfMat(db, artNr);
 
     NodeProgress progress;
     progress.acquiredProdCodes = Checked16(ownProdCodes + below);
     progress.expectedProdCodes = expected.prodCodes;
     progress.testRequired = expected.testRequired;
-    progress.serNrs = db.GetNumberOfSerialsFromDevID(devId);
-    progress.extSerNrs = db.GetNumberOfExtSerFromDevID(devId);
+    progress.serNrs = SerialsOf(devId);
+    progress.extSerNrs = ExtSerialsOf(devId);
     progress.expectedSerNrs = expected.serNrs;
     progress.expectedExtSerNrs = expected.extSerNrs;
 
@@ -74,7 +87,7 @@ int TreeView::SumRecordedProdCodesBelow(TreeNode* node) {
     int total = 0;
     for (TreeNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
         if (IsDeviceNodeKey(child->Key())) {
-            total = Checked16(total + Db().GetNumberOfProdctionCodesFromDevID(DeviceIdOfKey(child->Key())));
+            total = Checked16(total + ProdCodesOf(DeviceIdOfKey(child->Key())));
             total = Checked16(total + SumRecordedProdCodesBelow(child));
         }
     }
@@ -88,4 +101,30 @@ int TreeView::SumExpectedProdCodesBelow(TreeNode* node) {
         total = Checked16(total + SumExpectedProdCodesBelow(child));
     }
     return total;
+}
+
+void TreeView::CollectCountedDevices(TreeNode* node, QList<qint32>& devIds) const {
+    if (IsDeviceNodeKey(node->Key())) {
+        devIds.append(DeviceIdOfKey(node->Key()));
+    }
+    for (TreeNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
+        if (IsDeviceNodeKey(child->Key())) {
+            CollectCountedDevices(child, devIds);
+        }
+    }
+}
+
+qint16 TreeView::ProdCodesOf(qint32 devId) {
+    return records_ != nullptr && records_->KnowsCounts(devId) ? records_->ProdCodes(devId)
+                                                               : Db().GetNumberOfProdctionCodesFromDevID(devId);
+}
+
+qint16 TreeView::SerialsOf(qint32 devId) {
+    return records_ != nullptr && records_->KnowsCounts(devId) ? records_->Serials(devId)
+                                                               : Db().GetNumberOfSerialsFromDevID(devId);
+}
+
+qint16 TreeView::ExtSerialsOf(qint32 devId) {
+    return records_ != nullptr && records_->KnowsCounts(devId) ? records_->ExtSerials(devId)
+                                                               : Db().GetNumberOfExtSerFromDevID(devId);
 }

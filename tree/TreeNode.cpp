@@ -73,16 +73,17 @@ TreeNode* TreeNode::Child(int row) const {
 }
 
 int TreeNode::Row() const {
-    if (parent_ != nullptr) {
-        const auto& siblings = parent_->children_;
-        return static_cast<int>(std::find(siblings.begin(), siblings.end(), this) - siblings.begin());
+    const std::vector<TreeNode*>& siblings = parent_ != nullptr ? parent_->children_ : tree_.topLevel_;
+    const auto count = static_cast<int>(siblings.size());
+    if (rowHint_ >= 0 && rowHint_ < count && siblings[static_cast<size_t>(rowHint_)] == this) {
+        return rowHint_;
     }
-    for (int row = 0; row < tree_.TopLevelCount(); ++row) {
-        if (tree_.TopLevel(row) == this) {
-            return row;
-        }
+    const auto found = std::find(siblings.begin(), siblings.end(), this);
+    if (found == siblings.end()) {
+        return -1;
     }
-    return -1;
+    rowHint_ = static_cast<int>(found - siblings.begin());
+    return rowHint_;
 }
 
 int TreeNode::Index() const {

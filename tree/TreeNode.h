@@ -58,4 +58,8 @@ private:
     QString image_;
     QString selectedImage_;
     bool expanded_ = false;
+    // Where the node stood when last looked up (row among its siblings, position in the index order): checked
+    // first, so walks over siblings and index lookups take constant time while nothing is removed.
+    mutable int rowHint_ = -1;
+    mutable int indexHint_ = -1;
 };

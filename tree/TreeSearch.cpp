@@ -73,10 +73,23 @@ TreeNode* TreeView::GetNodeWithDevIdAndArtNr(const QString& artNr, const QVarian
     if (devId == 0) {
         return nullptr;
     }
+    // Device keys are written as the device ID, "K" and the suffix (DeviceNodeKey): only keys with that
+    // beginning can name the device, and the tree finds them without looking at the other nodes.
+    const NodeTree& tree = Tree();
     const QString pattern = artNr + QLatin1Char('*');
-    return FirstNode(Tree(), [&](const TreeNode* node) {
-        return DeviceIdOfKey(node->Key()) == devId && Like(ArticleOf(node), pattern);
-    });
+    TreeNode* first = nullptr;
+    int firstIndex = -1;
+    for (TreeNode* node : tree.NodesWithKeyPrefix(DeviceNodeKey(devId, QString()))) {
+        if (DeviceIdOfKey(node->Key()) != devId || !Like(ArticleOf(node), pattern)) {
+            continue;
+        }
+        const int index = tree.IndexOf(node);
+        if (first == nullptr || index < firstIndex) {
+            first = node;
+            firstIndex = index;
+        }
+    }
+    return first;
 }
 
 bool TreeView::CheckIfDeviceIDIsAllreadyPresent(qint32 devId) {
@@ -93,6 +106,7 @@ QString TreeView::SelectNextNode(TreeNode* node) {
     if (!articleOfOrder.isEmpty()) {
         ini.SetIniPath(QDir(Settings::ArticleConfigDir()).filePath(articleOfOrder + QStringLiteral(".ini")));
     }
+    ini.KeepContent();  // one reading of the file for every key below
     const QString section = QString::fromLatin1(kScanOrderSection);
 
     if (node == nullptr) {

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 class AssemblyDbClass;
+class DeviceRecords;
 class NodeTree;
 class TreeHost;
 class TreeNode;
@@ -86,7 +87,20 @@ private:
     void LoadSubAssemblys(qint32 devId, TreeNode* parentNode, QSet<qint32>& visited);
     int SumRecordedProdCodesBelow(TreeNode* node);
     int SumExpectedProdCodesBelow(TreeNode* node);
+    // The device IDs SumRecordedProdCodesBelow reads, with the node's own.
+    void CollectCountedDevices(TreeNode* node, QList<qint32>& devIds) const;
+
+    // What the database records of devices, answered from records_ when they hold the device (read at once for
+    // the operation in progress), else by a statement of their own.
+    QVariant OwnAssemblyOf(qint32 devId);
+    QList<QVariant> MembersOf(const QVariant& assNr);
+    QList<QVariant> DevicesOf(const QVariant& memberAssNr);
+    QVariant RecordedArticleOf(qint32 devId);
+    qint16 ProdCodesOf(qint32 devId);
+    qint16 SerialsOf(qint32 devId);
+    qint16 ExtSerialsOf(qint32 devId);
 
     TreeHost& host_;
     qint16 treeViewIndex_ = 0;
+    DeviceRecords* records_ = nullptr;
 };

@@ -34,6 +34,7 @@ ComponentCapture::ComponentCapture(WorkstationHost& host, CompletionPrompts& pro
 
 bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
     result_ = false;
+    AssemblyDbClass::OperationScope operation(Db());  // one scan: the ERP answers are read once
     try {
         Capture(prodCode, serNr);
     } catch (const VelkorError&) {

@@ -76,6 +76,7 @@ void DeviceDisplay::SwapDevice(QString code, qint16 index) {
     index_ = index;
     host_.SetStatus(WorkstationHost::Busy());
     AssemblyDbClass& db = Db();
+    AssemblyDbClass::OperationScope operation(db);  // one device shown
     TreeView& tree = host_.Tree();
     tree.SetTreeViewIndex(index);
     if (!host_.PaNr(index).isEmpty()) {
@@ -209,6 +210,7 @@ void DeviceDisplay::InsertDeviceWithComponents(TreeNode* node, qint32 devId) {
 }
 
 void DeviceDisplay::ShowAssemblyFromRoot(const QString& code) {
+    AssemblyDbClass::OperationScope operation(Db());
     try {
         ShowAssemblyFromRootSteps(code);
     } catch (const VelkorError&) {

@@ -1,5 +1,6 @@
 #include "workstation/NewAssembly.h"
 
+#include "db/AssemblyDbClass.h"
 #include "shell/LikePattern.h"
 #include "shell/UserDialogs.h"
 #include "tree/TreeView.h"
@@ -18,6 +19,7 @@ void NewAssembly::CBNewAss_Click(qint16 index) {
 }
 
 void NewAssembly::NewAss() {
+    AssemblyDbClass::OperationScope operation(AssemblyDbClass::Shared());  // one order laid out
     host_.SetStatus(WorkstationHost::Busy());
     const QString paNr = host_.PaNr(0);
     if (paNr.isEmpty()) {
