@@ -1,3 +1,5 @@
+#include <QCryptographicHash>
+
 #include "db/AssemblyDbClass.h"
 #include "db/ProviderError.h"
 #include "db/ReadValues.h"
@@ -62,6 +64,49 @@ bool AssemblyDbClass::CheckSerNr(const QString& serNr) {
 
 // ---- Recording identifiers -----------------------------------------------------------------------
 
+namespace {
+
+// A server-side lock named after a scanned value, held while one workstation checks that the value is not
+// recorded yet and records it: another workstation scanning the same value at the same moment waits and
+// then finds it recorded, instead of both recording it. (Every session reads uncommitted rows, so the
+// waiting one sees the row even before the first one commits.)
+class ValueLock {
+public:
+    ValueLock(AssemblyDbClass& db, const char* kind, const QString& value) : db_(db), name_(LockName(kind, value)) {
+        RecordSet rs;
+        db_.GetDataWithQuery(QStringLiteral("SELECT GET_LOCK(?, ?) AS Got"), rs, {name_, kLockWaitSeconds});
+        if (rs.Eof() || rs.Field(QStringLiteral("Got")).toInt() != 1) {
+            throw VelkorError(
+                kAppErrorNumber,
+                QStringLiteral("Der Wert %1 wird gerade an einem anderen Arbeitsplatz erfasst").arg(value));
+        }
+    }
+    ~ValueLock() {
+        try {
+            RecordSet rs;
+            db_.GetDataWithQuery(QStringLiteral("SELECT RELEASE_LOCK(?) AS Released"), rs, {name_});
+        } catch (const VelkorError&) {
+            // A lost connection has released the lock with it.
+        }
+    }
+    ValueLock(const ValueLock&) = delete;
+    ValueLock& operator=(const ValueLock&) = delete;
+
+private:
+    static constexpr int kLockWaitSeconds = 10;
+
+    // Lock names are at most 64 characters: the value goes in as its hash.
+    static QString LockName(const char* kind, const QString& value) {
+        return QStringLiteral("velkor.%1.").arg(QLatin1String(kind)) +
+               QString::fromLatin1(QCryptographicHash::hash(value.toUtf8(), QCryptographicHash::Sha1).toHex());
+    }
+
+    AssemblyDbClass& db_;
+    QString name_;
+};
+
+}  // namespace
+
 void AssemblyDbClass::WriteSerNr(const QString& serNr, qint32 devId, const QString& extFlag) {
     Execute(QStringLiteral("INSERT INTO device_serialnumber ( DeviceID, SerialNumber, ExtFlag ) VALUES (?, ?, ?);"),
             {devId, serNr, extFlag});
@@ -81,6 +126,7 @@ void AssemblyDbClass::WritePaNr(const QString& paNr, qint32 devId) {
 qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
     try {
         serNr = TrimBlanks(serNr);
+        const ValueLock lock(*this, "serial", serNr);
         if (CheckSerNr(serNr)) {
             return 0;
         }
@@ -95,6 +141,7 @@ qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
 
 qint16 AssemblyDbClass::InsertExtSerNrWithDevID(const QString& serNr, qint32 devId) {
     try {
+        const ValueLock lock(*this, "serial", serNr);
         if (CheckSerNr(serNr)) {
             return 0;
         }
@@ -125,6 +172,7 @@ qint16 AssemblyDbClass::InsertExtDuplicateSerNrWithDevID(const QString& serNr, q
 
 bool AssemblyDbClass::InsertProdCodeWithDevID(const QString& prodCode, qint32 devId) {
     try {
+        const ValueLock lock(*this, "code", prodCode);
         const QVariant existing = GetDevIdFromProdCodeOrSerNr(prodCode, QString());
         if (!IsNullOrEmpty(existing) && !IsNullOrEmpty(GetAssemblyfromDevID(existing.toInt())) &&
             existing.toInt() != devId) {
