@@ -81,6 +81,9 @@ public:
     qint16 GetSerNrCountFromBillOfMat(const QString& artNr);
     qint16 GetProdCodeCountFromBillOfMat(const QString& artNr);
     qint16 GetExtSerCountFromBillOfMat(const QString& artNr);
+    // Inside an operation: reads the figures of every listed article not read yet by one statement, so that the
+    // questions above are answered without one. Outside an operation it does nothing.
+    void ReadBillsOfMat(const QStringList& artNrs);
     // The order (its last 6 characters) under which the ERP converted serNr from artNrFrom to artNrTo;
     // empty when there is no such conversion.
     QString GetSerNrBackfitHistoryPaKHK(const QString& serNr, const QString& artNrFrom, const QString& artNrTo);

@@ -95,6 +95,61 @@ QVariant AssemblyDbClass::BillOfMatFigure(const QString& sql, const QString& art
     return erpAnswers_.value(prefix + field);
 }
 
+void AssemblyDbClass::ReadBillsOfMat(const QStringList& artNrs) {
+    if (operationDepth_ <= 0) {
+        return;
+    }
+    QStringList missing;
+    for (const QString& artNr : artNrs) {
+        const QString prefix = QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F);
+        if (!missing.contains(artNr) && !erpAnswers_.contains(prefix + QStringLiteral("TestRequired"))) {
+            missing.append(artNr);
+        }
+    }
+    if (missing.isEmpty()) {
+        return;
+    }
+    // Per article the same first rows the single questions read; Variants tells "no row" from a NULL figure.
+    QStringList asked;
+    QVariantList values;
+    for (qsizetype i = 0; i < missing.size(); ++i) {
+        asked.append(i == 0 ? QStringLiteral("SELECT ? AS ArtNr, 0 AS Position")
+                            : QStringLiteral("SELECT ?, %1").arg(i));
+        values.append(missing.at(i));
+    }
+    const auto figure = [](const char* column, const char* order) {
+        return QStringLiteral(
+                   "(SELECT counts.%1 FROM productioncode_count_khk AS counts "
+                   "WHERE counts.BillOfMaterials = asked.ArtNr ORDER BY counts.Variation %2 LIMIT 1) AS %1")
+            .arg(QLatin1String(column), QLatin1String(order));
+    };
+    RecordSet rs;
+    try {
+        rs = Select(QStringLiteral("SELECT asked.Position, %1, %2, %3, %4, (SELECT COUNT(*) FROM "
+                                   "productioncode_count_khk AS counts WHERE counts.BillOfMaterials = asked.ArtNr) "
+                                   "AS Variants FROM (%5) AS asked ORDER BY asked.Position")
+                        .arg(figure("TestRequired", "DESC"), figure("SerialNumberCount", "DESC"),
+                             figure("ProductionCodeCount", "ASC"), figure("ExtSerialNumberCount", "ASC"),
+                             asked.join(QStringLiteral(" UNION ALL "))),
+                    values);
+    } catch (const VelkorError&) {
+        return;  // the single questions ask again and report what goes wrong
+    }
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        const QString artNr = missing.value(rs.Field(QStringLiteral("Position")).toInt());
+        const QString prefix = QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F);
+        const bool known = rs.Field(QStringLiteral("Variants")).toInt() > 0;
+        for (const char* name : {"TestRequired", "SerialNumberCount", "ProductionCodeCount", "ExtSerialNumberCount"}) {
+            const QString field = QLatin1String(name);
+            QVariant value = known ? rs.Field(field) : QVariant();
+            if (known && !value.isValid()) {
+                value = QVariant(QMetaType::fromType<int>());  // a missing figure, as the single question reads it
+            }
+            erpAnswers_.insert(prefix + field, value);
+        }
+    }
+}
+
 bool AssemblyDbClass::GetTestReqiredFromBillOfMat(const QString& artNr) {
     const QVariant required = BillOfMatFigure(
         QStringLiteral("SELECT productioncode_count_khk.TestRequired, productioncode_count_khk.Variation "

@@ -139,6 +139,7 @@ bool DeviceRecords::ReadCounts(AssemblyDbClass& db, const QList<qint32>& devIds)
             const QList<qint32> part = devIds.mid(start, kDevicesPerStatement);
             QVariantList values(part.begin(), part.end());
             values += values;
+            values += values;
             const QString list = Placeholders(part.size());
             RecordSet rows;
             db.GetDataWithQuery(
@@ -147,7 +148,13 @@ bool DeviceRecords::ReadCounts(AssemblyDbClass& db, const QList<qint32>& devIds)
                     "WHERE DeviceID IN (%1) GROUP BY DeviceID "
                     "UNION ALL SELECT DeviceID, IF(ExtFlag = '0', '0', IF(ExtFlag = '1', '1', '-')) AS Kind, "
                     "COUNT(DeviceID) AS Number FROM device_serialnumber WHERE DeviceID IN (%1) "
-                    "GROUP BY DeviceID, Kind;")
+                    "GROUP BY DeviceID, Kind "
+                    "UNION ALL SELECT Device_Assembly, 'not set', CAST(SUM(OKFlag <> 1) AS SIGNED) FROM "
+                    "device_assembly "
+                    "WHERE Device_Assembly IN (%1) AND AssemblyType = 'A' GROUP BY Device_Assembly "
+                    "UNION ALL SELECT Device_Assembly, 'not cleared', CAST(SUM(OKFlag <> 0) AS SIGNED) FROM "
+                    "device_assembly "
+                    "WHERE Device_Assembly IN (%1) AND AssemblyType = 'A' GROUP BY Device_Assembly;")
                     .arg(list),
                 rows, values);
             for (qint32 device : part) {
@@ -163,6 +170,10 @@ bool DeviceRecords::ReadCounts(AssemblyDbClass& db, const QList<qint32>& devIds)
                     entry.serials = number;
                 } else if (kind == QLatin1String("1")) {
                     entry.extSerials = number;
+                } else if (kind == QLatin1String("not set")) {
+                    entry.notSet = rows.Field(QStringLiteral("Number")).toInt();
+                } else if (kind == QLatin1String("not cleared")) {
+                    entry.notCleared = rows.Field(QStringLiteral("Number")).toInt();
                 }
             }
         }
@@ -173,4 +184,12 @@ bool DeviceRecords::ReadCounts(AssemblyDbClass& db, const QList<qint32>& devIds)
         counts_.insert(it.key(), it.value());
     }
     return true;
+}
+
+void DeviceRecords::NoteOKFlag(qint32 devId, bool flag) {
+    const auto entry = counts_.find(devId);
+    if (entry != counts_.end()) {
+        entry->notSet = flag ? 0 : 1;
+        entry->notCleared = flag ? 1 : 0;
+    }
 }

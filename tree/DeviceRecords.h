@@ -35,10 +35,17 @@ public:
     qint16 ProdCodes(qint32 devId) const { return counts_.value(devId).prodCodes; }
     qint16 Serials(qint32 devId) const { return counts_.value(devId).serials; }
     qint16 ExtSerials(qint32 devId) const { return counts_.value(devId).extSerials; }
+    // True when every own assembly row of the device carries the completeness flag already (also when it has none):
+    // writing it would change nothing. NoteOKFlag records a flag written since.
+    bool OKFlagIs(qint32 devId, bool flag) const {
+        return counts_.contains(devId) && (flag ? counts_.value(devId).notSet : counts_.value(devId).notCleared) == 0;
+    }
+    void NoteOKFlag(qint32 devId, bool flag);
 
 private:
     struct Counts {
         qint16 prodCodes = 0, serials = 0, extSerials = 0;
+        int notSet = 0, notCleared = 0;  // own assembly rows whose OKFlag is not 1 / not 0
     };
     static QString Key(const QVariant& number) { return number.toString(); }
     bool ReadArticles(AssemblyDbClass& db, const QList<qint32>& devIds);

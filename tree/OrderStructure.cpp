@@ -89,6 +89,11 @@ void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
     } catch (const VelkorError&) {
         return;  // an order whose hierarchy cannot be read shows its root only
     }
+    QStringList subArtNrs;
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+        subArtNrs.append(rows.Field(QStringLiteral("SubProductCode")).toString());
+    }
+    db.ReadBillsOfMat(subArtNrs);
     NodeTree& tree = Tree();
     // Pieces already laid out per article: a sub-article named by a second row of the order continues the
     // piece numbers of the first, so every piece keeps a key of its own.

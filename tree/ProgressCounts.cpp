@@ -67,7 +67,11 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
     } else {
         image = QStringLiteral("Unknown");
     }
-    db.SetOKFlagInAssembly(devId, complete);
+    // A flag every own row carries already is not written again.
+    if (!records_->OKFlagIs(devId, complete)) {
+        db.SetOKFlagInAssembly(devId, complete);
+        records_->NoteOKFlag(devId, complete);
+    }
     target.SetImage(image);
     target.SetSelectedImage(image);
 
@@ -79,7 +83,17 @@ qint16 TreeView::CountPreviousProdCodesInTree(TreeNode* node) {
     return static_cast<qint16>(SumRecordedProdCodesBelow(&NodeOrRaise(node)));
 }
 
+void TreeView::ReadBillsOfMatInTree() {
+    const NodeTree& tree = Tree();
+    QStringList artNrs;
+    for (int index = 0; index < tree.Count(); ++index) {
+        artNrs.append(GetArtNrFromNodeText(tree.Item(index)->Text()));
+    }
+    Db().ReadBillsOfMat(artNrs);
+}
+
 qint16 TreeView::CountPreviousProdCodesAquiredInTree(TreeNode* node) {
+    ReadBillsOfMatInTree();
     return static_cast<qint16>(SumExpectedProdCodesBelow(&NodeOrRaise(node)));
 }
 
@@ -127,4 +141,22 @@ qint16 TreeView::SerialsOf(qint32 devId) {
 qint16 TreeView::ExtSerialsOf(qint32 devId) {
     return records_ != nullptr && records_->KnowsCounts(devId) ? records_->ExtSerials(devId)
                                                                : Db().GetNumberOfExtSerFromDevID(devId);
+}
+
+void TreeView::KeepCountsBelow(TreeNode* node) {
+    EndKeepingCounts();
+    auto kept = std::make_shared<DeviceRecords>();
+    QList<qint32> devIds;
+    CollectCountedDevices(&NodeOrRaise(node), devIds);
+    if (records_ == nullptr && kept->ReadCounts(Db(), devIds)) {
+        keptCounts_ = kept;
+        records_ = kept.get();
+    }
+}
+
+void TreeView::EndKeepingCounts() {
+    if (keptCounts_ != nullptr && records_ == keptCounts_.get()) {
+        records_ = nullptr;
+    }
+    keptCounts_.reset();
 }

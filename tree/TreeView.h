@@ -3,6 +3,7 @@
 #include <QSet>
 #include <QString>
 #include <QVariant>
+#include <memory>
 
 class AssemblyDbClass;
 class DeviceRecords;
@@ -70,6 +71,12 @@ public:
     qint16 CountPreviousProdCodesInTree(TreeNode* node);
     // Production codes the bill of materials expects on all nodes below the node.
     qint16 CountPreviousProdCodesAquiredInTree(TreeNode* node);
+    // Inside an operation: reads the bill-of-materials figures of every article in the tree by one statement.
+    void ReadBillsOfMatInTree();
+    // Reads the counts of the devices of the node's subtree once, for the progress updates that follow until
+    // EndKeepingCounts; nothing may be recorded in between (the completeness flags they write are followed).
+    void KeepCountsBelow(TreeNode* node);
+    void EndKeepingCounts();
 
     // ---- Navigation ----------------------------------------------------------------------------------
     // Selects the node to scan after node (null: the first of the scan order); returns a scan-order
@@ -103,4 +110,5 @@ private:
     TreeHost& host_;
     qint16 treeViewIndex_ = 0;
     DeviceRecords* records_ = nullptr;
+    std::shared_ptr<DeviceRecords> keptCounts_;
 };

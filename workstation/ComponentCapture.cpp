@@ -79,6 +79,7 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     if (scan.node == nullptr) {
         return;
     }
+    host_.Tree().ReadBillsOfMatInTree();
     scan.prodCode = prodCode;
     scan.serNr = serNr;
     scan.isProdCode = IsProdCodeFormat(prodCode);
@@ -177,12 +178,19 @@ QString ComponentCapture::Complete(TreeNode* node) {
         prompts_.PromptRemainingProdCodes(node);
     }
     TreeNode* root = RootNode();
+    // The four progress updates below record nothing in between: the counts are read once for all of them.
+    struct KeptCounts {
+        TreeView& tree;
+        ~KeptCounts() { tree.EndKeepingCounts(); }
+    } kept{tree};
+    tree.KeepCountsBelow(root);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(root);
     const QString keyword = tree.SelectNextNode(node);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(root);
     host_.RepaintTree(0);
+    tree.EndKeepingCounts();
 
     // The final product is complete once its own production codes are.
     const qint32 rootDevId = DeviceIdOfKey(root->Key());

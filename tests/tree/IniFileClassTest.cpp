@@ -78,3 +78,36 @@ TEST(IniFileClassTest, MissingFileReadsEmptyAndAByteOrderMarkMeansUtf8) {
                                        "e\n");
     EXPECT_EQ(utf8.GetParameterText("Text", "Name"), QString::fromUtf8("Grüße"));
 }
+
+TEST(IniFileClassTest, KeptContentAnswersUntilAnotherFileIsNamed) {
+    ScriptedDialogs dialogs;
+    QTemporaryDir folder;
+    IniFileClass ini = ReaderOf(folder, "[ScanOrder]\r\nCount=2\r\n1=LP\r\n");
+    const QString path = ini.IniPath();
+    const auto rewrite = [&](const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    // Without KeepContent every read sees the file as it is now.
+    rewrite("[ScanOrder]\r\nCount=3\r\n");
+    EXPECT_EQ(ini.GetParameterText("ScanOrder", "Count"), "3");
+
+    ini.KeepContent();
+    rewrite("[ScanOrder]\r\nCount=4\r\n1=RM\r\n");
+    const struct {
+        const char* key;
+        const char* value;
+    } kept[] = {{"Count", "3"}, {"1", ""}, {"count", "3"}};
+    for (const auto& c : kept) {
+        EXPECT_EQ(ini.GetParameterText("ScanOrder", c.key), c.value) << c.key;
+    }
+    // Naming the file again reads it again.
+    ini.SetIniPath(path);
+    EXPECT_EQ(ini.GetParameterText("ScanOrder", "Count"), "4");
+    EXPECT_EQ(ini.GetParameterText("ScanOrder", "1"), "RM");
+    // A missing file kept is the empty text.
+    ini.SetIniPath(folder.filePath("missing.ini"));
+    ini.KeepContent();
+    EXPECT_EQ(ini.GetParameterText("ScanOrder", "Count"), "");
+}

@@ -175,6 +175,30 @@ void PrintTable(const QJsonObject& figures, const QJsonObject& base) {
     std::fflush(stdout);
 }
 
+void PrintBefore(const QJsonObject& figures, const QJsonObject& before) {
+    if (before.isEmpty()) {
+        return;
+    }
+    static const char* const keys[][2] = {
+        {"scan_statements_median", "statements per scan, median"},
+        {"scan_statements_max", "statements per scan, max"},
+        {"newass_statements", "NewAss 240101, statements"},
+        {"show500_statements", "device with 500 components, statements"},
+        {"scan_ms_median", "scan to \"Bereit\", ms, median"},
+        {"scan_ms_p95", "scan to \"Bereit\", ms, p95"},
+        {"newass_ms", "NewAss 240101, ms"},
+        {"show500_ms", "device with 500 components shown, ms"},
+    };
+    std::printf("\n%-42s %14s %14s\n",
+                qPrintable(QStringLiteral("before the reduction (%1 devices)").arg(before.value("devices").toInt())),
+                "before", "now");
+    for (const auto& key : keys) {
+        std::printf("%-42s %14s %14s\n", key[1], qPrintable(Number(before.value(QLatin1String(key[0])).toDouble())),
+                    qPrintable(Number(figures.value(QLatin1String(key[0])).toDouble())));
+    }
+    std::fflush(stdout);
+}
+
 QString MachineDescription() {
     QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
     QString model = QStringLiteral("unknown processor");

@@ -28,6 +28,10 @@ QStringList FullScans(const QHash<QString, QVariantList>& statements);
 // is not empty.
 void PrintTable(const QJsonObject& figures, const QJsonObject& base);
 
+// Prints the statement counts and times of this run beside those measured before the program's statements were
+// reduced (the figures kept in before-N.json beside the benchmark's sources).
+void PrintBefore(const QJsonObject& figures, const QJsonObject& before);
+
 // The machine the run took place on: processor model and count.
 QString MachineDescription();
 

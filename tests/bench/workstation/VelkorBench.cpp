@@ -113,8 +113,7 @@ protected:
             const QString selected =
                 host_.trees[0].SelectedItem() != nullptr ? host_.trees[0].SelectedItem()->Key() : QString();
             bool accepted = false;
-            tracing_ = scans.isEmpty() || tracing_;
-            tracing_ = tracing_ && qEnvironmentVariableIsSet("VELKOR_BENCH_TRACE") && scans.size() < 9;
+            tracing_ = qEnvironmentVariableIsSet("VELKOR_BENCH_TRACE") && scans.size() < 9;
             if (tracing_) {
                 std::printf("scan %s:\n", qPrintable(scan.prodCode + scan.serNr));
             }
@@ -123,6 +122,7 @@ protected:
                                   << selected.toStdString()
                                   << " was refused: " << dialogs_.Messages().join(QStringLiteral(" / ")).toStdString();
             EXPECT_EQ(host_.status, WorkstationHost::Ready());
+            tracing_ = false;
             dialogs_.Clear();
         }
     }
@@ -131,7 +131,7 @@ protected:
     WorkflowTestHost host_;
     ScanWorkflow flow_{host_};
     bool observing_ = false;
-    bool tracing_ = false;  // VELKOR_BENCH_TRACE=1: every statement of the first assembly measured
+    bool tracing_ = false;  // VELKOR_BENCH_TRACE set: the statements of the first assembly scanned
     QHash<QString, QVariantList> statements_;
 };
 
@@ -233,6 +233,11 @@ TEST_F(VelkorBench, StatementsAndMillisecondsPerScan) {
                 qPrintable(figures.value("machine").toString()), assemblies, static_cast<int>(scans.size()),
                 static_cast<int>(statements_.size()));
     bench::PrintTable(figures, base);
+    QFile beforeJson(QStringLiteral(VELKOR_SOURCE_DIR "/tests/bench/workstation/before-%1.json")
+                         .arg(recorded >= kDecisiveDevices ? 1000000 : 1000));
+    if (beforeJson.open(QIODevice::ReadOnly)) {
+        bench::PrintBefore(figures, QJsonDocument::fromJson(beforeJson.readAll()).object());
+    }
 
     const QString out = qEnvironmentVariable("VELKOR_BENCH_OUT");
     if (!out.isEmpty()) {
