@@ -151,15 +151,20 @@ RealProgram::~RealProgram() {
     }
 }
 
-QString RealProgram::StartAndWaitForMainWindow() {
+bool RealProgram::Start(const QProcessEnvironment& extra) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display_);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
+    env.insert(extra);
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
-    if (!process_.waitForStarted(10000)) {
+    return process_.waitForStarted(10000);
+}
+
+QString RealProgram::StartAndWaitForMainWindow() {
+    if (!Start()) {
         return QString();
     }
     const XWindowDriver x(display_);
@@ -168,4 +173,12 @@ QString RealProgram::StartAndWaitForMainWindow() {
         return QString();
     }
     return window;
+}
+
+bool RealProgram::CloseAndWaitForCleanEnd(const QString& window) {
+    const XWindowDriver x(display_);
+    x.Tool(QStringLiteral("/usr/bin/python3"),
+           {QStringLiteral(VELKOR_SOURCE_DIR "/tests/shell/close_window.py"), window});
+    // The window handles the request once its event loop runs again; the process then ends at once.
+    return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }

@@ -54,9 +54,15 @@ public:
 
     // The test display, empty when the tests run without one (then the test is to stop).
     const QString& Display() const { return display_; }
+    // Starts the program; values of extra replace those of the test's environment. False when it did not start.
+    bool Start(const QProcessEnvironment& extra = QProcessEnvironment());
     // Starts the program and waits for its main window to show and take the keyboard; the window's id,
     // empty when it did not appear.
     QString StartAndWaitForMainWindow();
+    // Asks the window to close, as a window manager does for its close button, and waits for the process
+    // to end. True when it ended by itself, normally, with exit code 0.
+    bool CloseAndWaitForCleanEnd(const QString& window);
+    bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
 
 private:
     QString display_;
