@@ -141,7 +141,7 @@ TEST_F(VelkorBench, StatementsAndMillisecondsPerScan) {
     const double generated = bench::GenerateHistory(devices);
     const int recorded = QueryTestValue(QStringLiteral("SELECT COUNT(*) FROM device")).toInt();
     std::printf("%d devices recorded%s\n", recorded,
-                generated > 0 ? qPrintable(QStringLiteral(" (generated in %1 s)").arg(generated, 0, 'f', 1)) : "");
+                generated > 0 ? qPrintable(QStringLiteral(" (generated in %1 s)").arg(generated, 0, 'f', 2)) : "");
     observing_ = true;
 
     // A warm-up assembly outside the figures: the first statements of a connection prepare the server's caches.
