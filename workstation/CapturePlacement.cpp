@@ -1,8 +1,9 @@
 // The capture on an expected node: a new component, a free recorded device, or a device that already
 // stands in an assembly (take-over of a sub-assembly, or the offer to switch to that assembly).
 //
-// The final product's device is created only once the scan is sure to be recorded, just before the
-// commit that keeps it: a refused scan leaves neither a device nor a marked root node behind.
+// The final product's device is created only once the scan is sure to be recorded, and committed at once:
+// a refused scan leaves neither a device nor a marked root node behind, and a scan that adds to an existing
+// final product runs in one transaction.
 
 #include "db/AssemblyDbClass.h"
 #include "shell/LikePattern.h"
@@ -55,6 +56,9 @@ void ComponentCapture::EnsureRootDevice() {
     QString artNr = GetArtNrFromNodeText(root->Text());
     db.InsertArtNrWithDevID(artNr, rootDevId);
     db.InsertPaNrWithDevID(TrimBlanks(host_.PaNr(0)), rootDevId);
+    // The final product is kept whatever becomes of the component.
+    db.Commit();
+    db.Begin();
 }
 
 TreeNode* ComponentCapture::TargetNode(TreeNode* selected, const QString& artNr, const QVariant& suffix,
@@ -166,8 +170,6 @@ TreeNode* ComponentCapture::PlaceFreeDevice(const Scan& scan, qint32 devId) {
         return node;
     }
     EnsureRootDevice();
-    db.Commit();
-    db.Begin();
     TreeNode* target = TargetNode(node, artNr, suffix, artNr);
     const TreeSnapshot before(host_.TreeViewCtr(0));
     tree.InsertDeviceIntoSpecifiedNode(target, devId);
@@ -229,8 +231,6 @@ TreeNode* ComponentCapture::TakeOverAssembly(const Scan& scan, qint32 devId, qin
         }
     }
     EnsureRootDevice();
-    db.Commit();
-    db.Begin();
     const TreeSnapshot before(host_.TreeViewCtr(0));
     tree.InsertDeviceIntoSpecifiedNode(target, rootDevId);
     tree.InsertSubAssemblysFromDeviceID(rootDevId, target);
@@ -258,8 +258,6 @@ TreeNode* ComponentCapture::AddNewComponent(const Scan& scan) {
         }
     }
     EnsureRootDevice();
-    db.Commit();
-    db.Begin();
     if (node->Parent() == nullptr) {
         return AddToFinalProduct(scan);
     }

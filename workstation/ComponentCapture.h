@@ -56,7 +56,8 @@ private:
     // Records the scanned identifier on the device; false (after the message, with the transaction
     // rolled back) when it is recorded already.
     bool RecordIdentifier(const Scan& scan, qint32 devId, bool withExtSerNr);
-    // Gives the order's root node its final-product device when it has none yet.
+    // Gives the order's root node its final-product device when it has none yet, and commits it (the
+    // transaction goes on for the component).
     void EnsureRootDevice();
     // Converts the device to the node's article when the ERP history shows that conversion of its serial
     // number; artNr and suffix then hold the new article. False when the device has no serial number.
