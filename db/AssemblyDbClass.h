@@ -209,9 +209,10 @@ private:
 
     // SelectFirstValue on an ERP copy table, answered from the operation's answers when a scope is open.
     QVariant ErpFirstValue(const QString& sql, const QVariantList& values, const QString& field);
-    // One figure of an article's bill of materials (sql reads it alone); inside an operation the four figures are
-    // read together by one statement, the first time one of them is asked for.
-    QVariant BillOfMatFigure(const QString& sql, const QString& artNr, const QString& field);
+    // One figure of an article's bill of materials ("TestRequired", "SerialNumberCount", "ProductionCodeCount",
+    // "ExtSerialNumberCount"); inside an operation the four figures are read together by ReadBillsOfMat, the first
+    // time one of them is asked for.
+    QVariant BillOfMatFigure(const QString& artNr, const char* figure);
 
     QString connectionName_;
     qint16 openTransactions_ = 0;

@@ -53,6 +53,32 @@ QString AssemblyDbClass::GetProdDescriptionFromArtNrKHK(const QString& artNr) {
 
 namespace {
 
+// The four figures of an article's bill of materials and the variation each is read from: the test flag and
+// the own serial count from the highest variation, the production code and external serial counts from the
+// lowest.
+struct BillOfMatColumn {
+    const char* figure;
+    const char* variationOrder;
+};
+constexpr BillOfMatColumn kBillOfMatColumns[] = {{"TestRequired", "DESC"},
+                                                 {"SerialNumberCount", "DESC"},
+                                                 {"ProductionCodeCount", "ASC"},
+                                                 {"ExtSerialNumberCount", "ASC"}};
+
+const char* VariationOrderOf(const char* figure) {
+    for (const BillOfMatColumn& column : kBillOfMatColumns) {
+        if (qstrcmp(column.figure, figure) == 0) {
+            return column.variationOrder;
+        }
+    }
+    return "ASC";
+}
+
+// Where an operation keeps a figure of an article.
+QString BillOfMatKey(const QString& artNr, const QString& figure) {
+    return QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F) + figure;
+}
+
 // A count of the bill of materials; a missing count is a data error of the ERP copy.
 qint16 BillOfMatCount(const QVariant& value) {
     if (!value.isValid()) {
@@ -66,33 +92,18 @@ qint16 BillOfMatCount(const QVariant& value) {
 
 }  // namespace
 
-QVariant AssemblyDbClass::BillOfMatFigure(const QString& sql, const QString& artNr, const QString& field) {
-    if (operationDepth_ <= 0) {
-        return SelectFirstValue(sql, {artNr}, field);
+QVariant AssemblyDbClass::BillOfMatFigure(const QString& artNr, const char* figure) {
+    if (operationDepth_ > 0) {
+        ReadBillsOfMat({artNr});
+        const auto known = erpAnswers_.constFind(BillOfMatKey(artNr, QLatin1String(figure)));
+        if (known != erpAnswers_.constEnd()) {
+            return known.value();
+        }
     }
-    const QString prefix = QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F);
-    const auto known = erpAnswers_.constFind(prefix + field);
-    if (known != erpAnswers_.constEnd()) {
-        return known.value();
-    }
-    // The test flag and the own serial count of the highest variation, the other counts of the lowest, as the
-    // single queries read them.
-    const RecordSet rs = Select(
-        QStringLiteral("SELECT high.TestRequired, high.SerialNumberCount, low.ProductionCodeCount, "
-                       "low.ExtSerialNumberCount FROM "
-                       "(SELECT productioncode_count_khk.TestRequired, productioncode_count_khk.SerialNumberCount "
-                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
-                       "ORDER BY productioncode_count_khk.Variation DESC LIMIT 1) AS high, "
-                       "(SELECT productioncode_count_khk.ProductionCodeCount, "
-                       "productioncode_count_khk.ExtSerialNumberCount "
-                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
-                       "ORDER BY productioncode_count_khk.Variation ASC LIMIT 1) AS low"),
-        {artNr, artNr});
-    for (const char* name : {"TestRequired", "SerialNumberCount", "ProductionCodeCount", "ExtSerialNumberCount"}) {
-        const QString figure = QLatin1String(name);
-        erpAnswers_.insert(prefix + figure, rs.Eof() ? QVariant() : rs.Field(figure));
-    }
-    return erpAnswers_.value(prefix + field);
+    return SelectFirstValue(QStringLiteral("SELECT counts.%1 FROM productioncode_count_khk AS counts "
+                                           "WHERE counts.BillOfMaterials = ? ORDER BY counts.Variation %2")
+                                .arg(QLatin1String(figure), QLatin1String(VariationOrderOf(figure))),
+                            {artNr}, QLatin1String(figure));
 }
 
 void AssemblyDbClass::ReadBillsOfMat(const QStringList& artNrs) {
@@ -101,8 +112,7 @@ void AssemblyDbClass::ReadBillsOfMat(const QStringList& artNrs) {
     }
     QStringList missing;
     for (const QString& artNr : artNrs) {
-        const QString prefix = QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F);
-        if (!missing.contains(artNr) && !erpAnswers_.contains(prefix + QStringLiteral("TestRequired"))) {
+        if (!missing.contains(artNr) && !erpAnswers_.contains(BillOfMatKey(artNr, QStringLiteral("TestRequired")))) {
             missing.append(artNr);
         }
     }
@@ -117,70 +127,53 @@ void AssemblyDbClass::ReadBillsOfMat(const QStringList& artNrs) {
                             : QStringLiteral("SELECT ?, %1").arg(i));
         values.append(missing.at(i));
     }
-    const auto figure = [](const char* column, const char* order) {
-        return QStringLiteral(
-                   "(SELECT counts.%1 FROM productioncode_count_khk AS counts "
-                   "WHERE counts.BillOfMaterials = asked.ArtNr ORDER BY counts.Variation %2 LIMIT 1) AS %1")
-            .arg(QLatin1String(column), QLatin1String(order));
-    };
+    QStringList figures;
+    for (const BillOfMatColumn& column : kBillOfMatColumns) {
+        figures.append(
+            QStringLiteral("(SELECT counts.%1 FROM productioncode_count_khk AS counts "
+                           "WHERE counts.BillOfMaterials = asked.ArtNr ORDER BY counts.Variation %2 LIMIT 1) "
+                           "AS %1")
+                .arg(QLatin1String(column.figure), QLatin1String(column.variationOrder)));
+    }
     RecordSet rs;
     try {
-        rs = Select(QStringLiteral("SELECT asked.Position, %1, %2, %3, %4, (SELECT COUNT(*) FROM "
-                                   "productioncode_count_khk AS counts WHERE counts.BillOfMaterials = asked.ArtNr) "
-                                   "AS Variants FROM (%5) AS asked ORDER BY asked.Position")
-                        .arg(figure("TestRequired", "DESC"), figure("SerialNumberCount", "DESC"),
-                             figure("ProductionCodeCount", "ASC"), figure("ExtSerialNumberCount", "ASC"),
-                             asked.join(QStringLiteral(" UNION ALL "))),
+        rs = Select(QStringLiteral("SELECT asked.Position, %1, (SELECT COUNT(*) FROM productioncode_count_khk AS "
+                                   "counts WHERE counts.BillOfMaterials = asked.ArtNr) AS Variants FROM (%2) AS asked "
+                                   "ORDER BY asked.Position")
+                        .arg(figures.join(QStringLiteral(", ")), asked.join(QStringLiteral(" UNION ALL "))),
                     values);
     } catch (const VelkorError&) {
         return;  // the single questions ask again and report what goes wrong
     }
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
         const QString artNr = missing.value(rs.Field(QStringLiteral("Position")).toInt());
-        const QString prefix = QStringLiteral("bill of materials") + QChar(0x1F) + artNr + QChar(0x1F);
         const bool known = rs.Field(QStringLiteral("Variants")).toInt() > 0;
-        for (const char* name : {"TestRequired", "SerialNumberCount", "ProductionCodeCount", "ExtSerialNumberCount"}) {
-            const QString field = QLatin1String(name);
+        for (const BillOfMatColumn& column : kBillOfMatColumns) {
+            const QString field = QLatin1String(column.figure);
             QVariant value = known ? rs.Field(field) : QVariant();
             if (known && !value.isValid()) {
                 value = QVariant(QMetaType::fromType<int>());  // a missing figure, as the single question reads it
             }
-            erpAnswers_.insert(prefix + field, value);
+            erpAnswers_.insert(BillOfMatKey(artNr, field), value);
         }
     }
 }
 
 bool AssemblyDbClass::GetTestReqiredFromBillOfMat(const QString& artNr) {
-    const QVariant required = BillOfMatFigure(
-        QStringLiteral("SELECT productioncode_count_khk.TestRequired, productioncode_count_khk.Variation "
-                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
-                       "ORDER BY productioncode_count_khk.Variation DESC"),
-        artNr, QStringLiteral("TestRequired"));
+    const QVariant required = BillOfMatFigure(artNr, "TestRequired");
     return !IsNullOrEmpty(required) && required.toInt() == -1;
 }
 
 qint16 AssemblyDbClass::GetSerNrCountFromBillOfMat(const QString& artNr) {
-    return BillOfMatCount(BillOfMatFigure(
-        QStringLiteral("SELECT productioncode_count_khk.SerialNumberCount, productioncode_count_khk.Variation "
-                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
-                       "ORDER BY productioncode_count_khk.Variation DESC"),
-        artNr, QStringLiteral("SerialNumberCount")));
+    return BillOfMatCount(BillOfMatFigure(artNr, "SerialNumberCount"));
 }
 
 qint16 AssemblyDbClass::GetProdCodeCountFromBillOfMat(const QString& artNr) {
-    return BillOfMatCount(BillOfMatFigure(
-        QStringLiteral("SELECT productioncode_count_khk.ProductionCodeCount, productioncode_count_khk.Variation "
-                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
-                       "ORDER BY productioncode_count_khk.Variation ASC"),
-        artNr, QStringLiteral("ProductionCodeCount")));
+    return BillOfMatCount(BillOfMatFigure(artNr, "ProductionCodeCount"));
 }
 
 qint16 AssemblyDbClass::GetExtSerCountFromBillOfMat(const QString& artNr) {
-    return BillOfMatCount(BillOfMatFigure(
-        QStringLiteral("SELECT productioncode_count_khk.ExtSerialNumberCount, productioncode_count_khk.Variation "
-                       "FROM productioncode_count_khk WHERE productioncode_count_khk.BillOfMaterials = ? "
-                       "ORDER BY productioncode_count_khk.Variation ASC"),
-        artNr, QStringLiteral("ExtSerialNumberCount")));
+    return BillOfMatCount(BillOfMatFigure(artNr, "ExtSerialNumberCount"));
 }
 
 QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const QString& artNrFrom,

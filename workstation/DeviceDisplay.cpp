@@ -24,6 +24,12 @@ void RefusalTone() {
     Dialogs().Beep(msg::kRefusalToneHz, msg::kRefusalToneMs);
 }
 
+// A refusal: the tone, then the message with an OK button.
+void Refuse(const QString& text) {
+    RefusalTone();
+    Dialogs().MsgBox(text);
+}
+
 // Announces the view built from a device's root, which shows no missing components and allows no capture.
 QString ViewWarning() {
     return QStringLiteral("ACHTUNG ! Fehlende Komponenten, werden in dieser Ansicht nicht angezeigt und ") +
@@ -44,13 +50,14 @@ QString NoMatchingArticle(const QString& afterQuestion) {
 // The assembly numbers from the root of the hierarchy down to assNr.
 QList<qint32> PathFromRoot(AssemblyDbClass& db, qint32 assNr) {
     QList<qint32> path{assNr};
-    QVariant parent = db.GetPrevAssembly(assNr);
-    while (!IsNullOrEmpty(parent) && !path.contains(parent.toInt())) {
+    for (QVariant parent = db.GetPrevAssembly(assNr); !IsNullOrEmpty(parent);
+         parent = db.GetPrevAssembly(parent.toInt())) {
+        if (path.contains(parent.toInt())) {
+            db.FindRootAssembly(assNr);  // a cycle in the records: raised, with its report, by the root search
+            break;
+        }
         path.prepend(parent.toInt());
-        parent = db.GetPrevAssembly(parent.toInt());
     }
-    qint32 root = assNr;
-    db.FindRootAssembly(root);  // raises on a cycle in the records
     return path;
 }
 
@@ -86,8 +93,7 @@ void DeviceDisplay::SwapDevice(QString code, qint16 index) {
         code = Dialogs().InputBox(msg::ScanPrompt(), QStringLiteral("Produktions- Seriennummern Eingabe"));
     }
     if (!IsSerNrFormat(code) && !IsProdCodeFormat(code)) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral("Produktionscode oder Seriennummer ungültig oder unbekannt"));
+        Refuse(QStringLiteral("Produktionscode oder Seriennummer ungültig oder unbekannt"));
         End();
         return;
     }
@@ -98,15 +104,13 @@ void DeviceDisplay::SwapDevice(QString code, qint16 index) {
     host_.ShowScannedValue(code);
     host_.ShowScannedArticle(db.GetArtNrFromDevID(devId).toString());
     if (IsNullOrEmpty(devId)) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral("Dieser Produktionscode ist noch unbekannt"));
+        Refuse(QStringLiteral("Dieser Produktionscode ist noch unbekannt"));
         End();
         return;
     }
     const QVariant ownAssNr = db.GetAssemblyfromDevID(devId.toInt());
     if (IsNullOrEmpty(ownAssNr)) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral("Dieser Artikel wurde keinem Gerät zugewiesen"));
+        Refuse(QStringLiteral("Dieser Artikel wurde keinem Gerät zugewiesen"));
         End();
         return;
     }
@@ -164,8 +168,7 @@ void DeviceDisplay::SwapDevice(QString code, qint16 index) {
     }
     const QString levelOrder = db.GetPaWithDevID(levelDevId);
     if (levelOrder != TrimBlanks(host_.PaNr(index))) {
-        RefusalTone();
-        Dialogs().MsgBox(
+        Refuse(
             QStringLiteral("Das gescannte Endgerät wurde unter dem Produktionsauftrag %1 erstellt. ").arg(levelOrder) +
             msg::Crlf() + QStringLiteral("Dieser weicht vom einegebenen Produktionsauftrag ab.") + msg::Crlf() +
             QStringLiteral("Überprüfen Sie bitte ihre Eingabe"));
@@ -227,22 +230,19 @@ void DeviceDisplay::ShowAssemblyFromRootSteps(const QString& code) {
     host_.SetStatus(WorkstationHost::Busy());
     AssemblyDbClass& db = Db();
     if (code.isEmpty()) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral("Produktionscode ungültig"));
+        Refuse(QStringLiteral("Produktionscode ungültig"));
         return;
     }
     host_.ShowScannedValue(code);
     host_.ShowScannedArticle(db.GetArtNrFromDevID(db.GetDevIdFromProdCodeOrSerNr(code, QString())).toString());
     const QVariant devId = db.GetDevIdFromProdCodeOrSerNr(code, code);
     if (IsNullOrEmpty(devId)) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral("Dieser Produktionscode ist bisher noch unbekannt"));
+        Refuse(QStringLiteral("Dieser Produktionscode ist bisher noch unbekannt"));
         return;
     }
     const QVariant assNr = db.GetAssemblyfromDevID(devId.toInt());
     if (IsNullOrEmpty(assNr)) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral("Dieser Produktionscode wurde noch in keinem Zusammenbau verwendet"));
+        Refuse(QStringLiteral("Dieser Produktionscode wurde noch in keinem Zusammenbau verwendet"));
         return;
     }
     qint32 rootAssNr = assNr.toInt();
@@ -251,15 +251,13 @@ void DeviceDisplay::ShowAssemblyFromRootSteps(const QString& code) {
     const QString rootArtNr = db.GetArtNrFromDevID(rootDevId).toString();
     TreeNode* root = host_.Tree().CreateRootDevice(rootArtNr);
     if (root == nullptr) {
-        RefusalTone();
-        Dialogs().MsgBox(
+        Refuse(
             QStringLiteral("Es Wurde kein Artikel in dem Produktionsauftrag gefunden, der zu dem Artikel "
                            "des eingegebenen Produktionscodes passt"));
         return;
     }
     if (!Like(rootArtNr, GetArtNrFromNodeText(root->Text()))) {
-        RefusalTone();
-        Dialogs().MsgBox(QStringLiteral(
+        Refuse(QStringLiteral(
             "Dieser Produktionscode wurde noch in keinem Zusammenbau mit diesem Productionsauftrag verwendet"));
         return;
     }

@@ -41,17 +41,6 @@ protected:
                              {devId});
     }
 
-    // Every row of the six tables the program writes, for comparing before and after.
-    static QStringList TraceabilityRows() {
-        QStringList rows;
-        for (const char* table : {"device", "device_assembly", "device_productioncode", "device_serialnumber",
-                                  "device_productionordernumber", "device_productcode"}) {
-            rows.append(QLatin1String(table));
-            rows += QueryTestRows(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)));
-        }
-        return rows;
-    }
-
     // The generic report text the database class shows for an error of its own.
     static QString AppErrorReport(const QString& description, const QString& procedure) {
         return QStringLiteral("Error -2147219503 (%1) in procedure %2 of Klassenmodul AssemblyDbClass")

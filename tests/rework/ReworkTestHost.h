@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include "tests/db/TraceabilityFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDatabase.h"
 #include "tests/tree/TreeTestData.h"
@@ -44,16 +45,8 @@ private:
 };
 
 // The demo database with scripted dialogs; a message box the test did not take fails it.
-class ReworkTest : public ::testing::Test {
+class ReworkTest : public TraceabilityFixture {
 protected:
-    void SetUp() override { ResetTestDatabase(); }
-    void TearDown() override { EXPECT_EQ(dialogs_.Messages(), QStringList()) << "unexpected message boxes"; }
-
-    QStringList TakeMessages() {
-        const QStringList messages = dialogs_.Messages();
-        dialogs_.Clear();
-        return messages;
-    }
     NodeTree& Nodes(int pane = 0) { return host_.trees[pane]; }
     TreeNode* Node(const QString& key, int pane = 0) { return host_.trees[pane].Item(key); }
 
@@ -68,6 +61,5 @@ protected:
         return root;
     }
 
-    ScriptedDialogs dialogs_;
     ReworkTestHost host_;
 };

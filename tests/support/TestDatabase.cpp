@@ -122,3 +122,40 @@ void ResetTestDatabase() {
     }
     ExecTestSqlFile(QStringLiteral(VELKOR_SOURCE_DIR "/demo/demo_data.sql"));
 }
+
+const char* const kTraceabilityTables[kTraceabilityTableCount] = {"device",
+                                                                  "device_assembly",
+                                                                  "device_productioncode",
+                                                                  "device_serialnumber",
+                                                                  "device_productionordernumber",
+                                                                  "device_productcode"};
+
+QStringList TraceabilityRows() {
+    QStringList rows;
+    for (const char* table : kTraceabilityTables) {
+        rows.append(QLatin1String(table));
+        rows += QueryTestRows(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)));
+    }
+    return rows;
+}
+
+TraceabilityChange::TraceabilityChange() : rows_(TraceabilityRows()), counts_(Counts()) {}
+
+std::array<int, kTraceabilityTableCount> TraceabilityChange::Counts() {
+    std::array<int, kTraceabilityTableCount> counts{};
+    for (int i = 0; i < kTraceabilityTableCount; ++i) {
+        counts[static_cast<size_t>(i)] = CountTestRows(QLatin1String(kTraceabilityTables[i]));
+    }
+    return counts;
+}
+
+void TraceabilityChange::Expect(const std::array<int, kTraceabilityTableCount>& added) const {
+    const std::array<int, kTraceabilityTableCount> now = Counts();
+    for (size_t i = 0; i < now.size(); ++i) {
+        EXPECT_EQ(now[i] - counts_[i], added[i]) << "rows added to " << kTraceabilityTables[i];
+    }
+    if (added == std::array<int, kTraceabilityTableCount>{}) {
+        EXPECT_EQ(TraceabilityRows().join(QLatin1Char('\n')).toStdString(),
+                  rows_.join(QLatin1Char('\n')).toStdString());
+    }
+}

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <array>
 
 // The tests' own access to the private test database (a connection of its own, through the same
 // ODBC data source the program uses), for setting up rows and checking what the program wrote.
@@ -24,3 +26,23 @@ int CountTestRows(const QString& table, const QString& where = QString(), const 
 
 // Runs every statement of an SQL file (statements end with ";" at the end of a line).
 void ExecTestSqlFile(const QString& path);
+
+// The six tables the program writes.
+constexpr int kTraceabilityTableCount = 6;
+extern const char* const kTraceabilityTables[kTraceabilityTableCount];
+
+// Every row of the six tables, each table's rows after its name, for comparing before and after.
+QStringList TraceabilityRows();
+
+// What a step does to the six tables: taken before the step, it checks afterwards how many rows each table
+// gained, and, when none should have, that every row is as it was.
+class TraceabilityChange {
+public:
+    TraceabilityChange();
+    void Expect(const std::array<int, kTraceabilityTableCount>& added) const;
+
+private:
+    static std::array<int, kTraceabilityTableCount> Counts();
+    QStringList rows_;
+    std::array<int, kTraceabilityTableCount> counts_;
+};

@@ -99,25 +99,11 @@ TEST_F(TraceTest, CyclesEndWithAMessageNamingTheDevices) {
     }
 }
 
-namespace {
-
-// Every row of the tables the workstation writes.
-QStringList RecordedRows() {
-    QStringList rows;
-    for (const char* table : {"device", "device_assembly", "device_productioncode", "device_serialnumber",
-                              "device_productionordernumber", "device_productcode"}) {
-        rows += QueryTestRows(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)));
-    }
-    return rows;
-}
-
-}  // namespace
-
 TEST_F(TraceTest, SessionIsReadOnlyAndQueriesWriteNothing) {
-    const QStringList before = RecordedRows();
+    const QStringList before = TraceabilityRows();
     RunTraceCommand({QStringLiteral("show"), QStringLiteral("P24100039")});
     RunTraceCommand({QStringLiteral("where-used"), QStringLiteral("P24100039"), QStringLiteral("P99999999")});
-    EXPECT_EQ(RecordedRows(), before);
+    EXPECT_EQ(TraceabilityRows(), before);
 
     TraceStore store;
     ASSERT_TRUE(store.IsConnected()) << store.ConnectionError().toStdString();
@@ -130,7 +116,7 @@ TEST_F(TraceTest, SessionIsReadOnlyAndQueriesWriteNothing) {
         EXPECT_TRUE(query.lastError().text().contains(QStringLiteral("READ ONLY")))
             << query.lastError().text().toStdString();
     }
-    EXPECT_EQ(RecordedRows(), before);
+    EXPECT_EQ(TraceabilityRows(), before);
 }
 
 TEST_F(TraceTest, ProgramAnswersThroughItsExitStatusAndStreams) {
