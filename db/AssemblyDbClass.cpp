@@ -18,6 +18,7 @@ QString NextConnectionName() {
 
 QAtomicInteger<quint64> statementsSent;
 std::function<void(const QString&, const QVariantList&)> statementObserver;
+std::function<int(const QString&)> statementFault;
 
 QVariant TrimmedValue(const QVariant& value) {
     if (value.typeId() == QMetaType::QString && !value.isNull()) {
@@ -65,11 +66,33 @@ AssemblyDbClass& AssemblyDbClass::Shared() {
 void AssemblyDbClass::Open() {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
     db.setDatabaseName(odbc::ConnectOptions());
+    Connect();
+}
+
+void AssemblyDbClass::Connect() {
+    QSqlDatabase db = DBConObj();
     if (!db.open()) {
         throw ProviderError::FromSqlError(db.lastError());
     }
     // Read uncommitted, as every workstation sees the rows of the others at once.
-    Execute(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"));
+    Send(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"), {});
+    // A row another workstation holds is waited for a limited time, well within the connection's read timeout.
+    Send(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 20"), {});
+}
+
+void AssemblyDbClass::Reopen() {
+    {
+        QSqlDatabase db = DBConObj();
+        db.close();
+    }
+    try {
+        Connect();
+    } catch (const ProviderError& error) {
+        DBConObj().close();
+        throw ProviderError(kProviderGeneralFailure,
+                            QStringLiteral("Die Datenbank ist nicht erreichbar (%1)").arg(error.Description()),
+                            error.NativeCode());
+    }
 }
 
 bool AssemblyDbClass::IsConnected() const {
@@ -115,6 +138,15 @@ void AssemblyDbClass::Commit() {
 }
 
 void AssemblyDbClass::Rollback() {
+    if (transactionDiscarded_) {
+        // Nothing is left to roll back on the server: only the levels are counted down.
+        ChangeCounter(-1);
+        if (openTransactions_ <= 0) {
+            openTransactions_ = 0;
+            transactionDiscarded_ = false;
+        }
+        return;
+    }
     if (openTransactions_ > 1) {
         const QString savepoint = SavepointName(openTransactions_);
         Execute(QStringLiteral("ROLLBACK TO SAVEPOINT %1;").arg(savepoint));
@@ -130,6 +162,10 @@ void AssemblyDbClass::RollbackAll() {
         return;
     }
     openTransactions_ = 0;
+    if (transactionDiscarded_) {
+        transactionDiscarded_ = false;
+        return;
+    }
     Execute(QStringLiteral("ROLLBACK;"));
 }
 
@@ -141,17 +177,62 @@ void AssemblyDbClass::SetStatementObserver(std::function<void(const QString&, co
     statementObserver = std::move(observer);
 }
 
+void AssemblyDbClass::SetStatementFault(std::function<int(const QString&)> fault) {
+    statementFault = std::move(fault);
+}
+
+void AssemblyDbClass::InjectFault(const QString& sql) {
+    const int code = statementFault ? statementFault(sql) : 0;
+    if (code == 0) {
+        return;
+    }
+    const ProviderError error(code >= 2000 ? kProviderGeneralFailure : kProviderRejectedStatement,
+                              QStringLiteral("Fehler %1 beim Senden der Anweisung (Test)").arg(code), code);
+    // What the server does along with the error: a deadlock victim's transaction is rolled back, a lost
+    // connection takes its transaction with it.
+    if (error.IsConnectionLost()) {
+        DBConObj().close();
+    } else if (error.DiscardsTransaction() && openTransactions_ > 0) {
+        Send(QStringLiteral("ROLLBACK;"), {});
+    }
+    throw error;
+}
+
 QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
-    QSqlDatabase db = DBConObj();
-    if (!db.isOpen()) {
-        throw ProviderError::FromSqlError(
-            db.lastError().isValid()
-                ? db.lastError()
-                : QSqlError(QString(), QStringLiteral("Verbindung ist geschlossen"), QSqlError::ConnectionError));
+    if (transactionDiscarded_) {
+        throw ProviderError::TransactionDiscarded();
     }
     statementsSent.fetchAndAddRelaxed(1);
     if (statementObserver) {
         statementObserver(sql, values);
+    }
+    try {
+        InjectFault(sql);
+        return Send(sql, values);
+    } catch (const ProviderError& error) {
+        if (error.IsConnectionLost()) {
+            // The driver keeps a broken connection marked open: closed, the next statement opens a new one.
+            DBConObj().close();
+        }
+        if (openTransactions_ > 0) {
+            if (error.DiscardsTransaction()) {
+                transactionDiscarded_ = true;
+            }
+            throw;
+        }
+        if (!error.IsConnectionLost()) {
+            throw;
+        }
+    }
+    // No transaction was open: nothing is lost but the connection, and the statement is sent once more.
+    Reopen();
+    return Send(sql, values);
+}
+
+QSqlQuery AssemblyDbClass::Send(const QString& sql, const QVariantList& values) {
+    QSqlDatabase db = DBConObj();
+    if (!db.isOpen()) {
+        throw ProviderError::ConnectionClosed();
     }
     QSqlQuery query(db);
     query.setForwardOnly(true);

@@ -51,6 +51,10 @@ public:
     static quint64 StatementsSent();
     // Called with the text and the values of every statement before it is sent; an empty function stops it.
     static void SetStatementObserver(std::function<void(const QString&, const QVariantList&)> observer);
+    // Test seam: asked with the text of every statement before it is sent; a non-zero answer is a server error
+    // number, and the statement fails with it as if the server had refused it (for a deadlock, 1213, the
+    // server's rollback of the whole transaction happens too). An empty function stops it.
+    static void SetStatementFault(std::function<int(const QString&)> fault);
 
     // ---- One operation --------------------------------------------------------------------------------
     // While a scope lives (one scan, one order laid out, one device shown), the answers of the ERP copy
@@ -187,8 +191,16 @@ protected:
     QVariant SelectFirstValue(const QString& sql, const QVariantList& values, const QString& field);
 
 private:
+    // Sends a statement. Outside a transaction a lost connection is opened again and the statement sent
+    // once more; inside one the transaction is gone with the connection, and the error ends the operation.
     QSqlQuery Run(const QString& sql, const QVariantList& values);
+    QSqlQuery Send(const QString& sql, const QVariantList& values);
     void Open();
+    void Connect();
+    // Closes the broken connection and opens it again; a failure raises a provider error.
+    void Reopen();
+    // Statement k of a fault-injection run fails here as the server would have failed it.
+    void InjectFault(const QString& sql);
     void ChangeCounter(int delta);
     static QString SavepointName(int level);
 
@@ -216,6 +228,9 @@ private:
 
     QString connectionName_;
     qint16 openTransactions_ = 0;
+    // The server has discarded the open transaction (deadlock victim, lost connection): every statement but
+    // the rollback of the caller's error ending is refused, so nothing of the operation runs on in autocommit.
+    bool transactionDiscarded_ = false;
     int operationDepth_ = 0;
     QHash<QString, QVariant> erpAnswers_;
 };

@@ -123,9 +123,21 @@ void AssemblyDbClass::WritePaNr(const QString& paNr, qint32 devId) {
         {devId, paNr});
 }
 
+namespace {
+
+// Only a row the database refuses as a repetition counts as "already recorded"; every other failure
+// (deadlock, lock wait, a value too long, a lost connection) goes on to the operation's error ending.
+void RethrowUnlessDuplicate(const ProviderError& error) {
+    if (!error.IsDuplicateRow()) {
+        throw error;
+    }
+}
+
+}  // namespace
+
 qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
+    serNr = TrimBlanks(serNr);
     try {
-        serNr = TrimBlanks(serNr);
         const ValueLock lock(*this, "serial", serNr);
         if (CheckSerNr(serNr)) {
             return 0;
@@ -134,7 +146,8 @@ qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
         Execute(QStringLiteral("INSERT INTO device_serialnumber ( DeviceID, SerialNumber ) VALUES (?, ?);"),
                 {devId, serNr});
         return 1;
-    } catch (const VelkorError&) {
+    } catch (const ProviderError& error) {
+        RethrowUnlessDuplicate(error);
         return 0;
     }
 }
@@ -147,7 +160,8 @@ qint16 AssemblyDbClass::InsertExtSerNrWithDevID(const QString& serNr, qint32 dev
         }
         WriteSerNr(serNr, devId, QStringLiteral("1"));
         return 1;
-    } catch (const VelkorError&) {
+    } catch (const ProviderError& error) {
+        RethrowUnlessDuplicate(error);
         return 0;
     }
 }
@@ -155,8 +169,8 @@ qint16 AssemblyDbClass::InsertExtSerNrWithDevID(const QString& serNr, qint32 dev
 qint16 AssemblyDbClass::InsertDuplicateSerNrWithDevID(const QString& serNr, qint32 devId) {
     try {
         WriteSerNr(serNr, devId, QStringLiteral("0"));
-    } catch (const VelkorError&) {
-        // Copies are best effort; the caller does not learn whether the row was written.
+    } catch (const ProviderError& error) {
+        RethrowUnlessDuplicate(error);
     }
     return 0;
 }
@@ -164,8 +178,8 @@ qint16 AssemblyDbClass::InsertDuplicateSerNrWithDevID(const QString& serNr, qint
 qint16 AssemblyDbClass::InsertExtDuplicateSerNrWithDevID(const QString& serNr, qint32 devId) {
     try {
         WriteSerNr(serNr, devId, QStringLiteral("1"));
-    } catch (const VelkorError&) {
-        // As above: best effort.
+    } catch (const ProviderError& error) {
+        RethrowUnlessDuplicate(error);
     }
     return 0;
 }
@@ -188,11 +202,8 @@ bool AssemblyDbClass::InsertProdCodeWithDevID(const QString& prodCode, qint32 de
         WriteProdCode(prodCode, devId);
         return true;
     } catch (const ProviderError& error) {
-        if (error.IsDuplicateRow()) {
-            Dialogs().MsgBox(QStringLiteral("Produktionscode wurde diesem Artikel bereits zugewiesen"));
-        }
-        return false;
-    } catch (const VelkorError&) {
+        RethrowUnlessDuplicate(error);
+        Dialogs().MsgBox(QStringLiteral("Produktionscode wurde diesem Artikel bereits zugewiesen"));
         return false;
     }
 }
@@ -201,7 +212,8 @@ bool AssemblyDbClass::InsertDuplicateProdCodeWithDevID(const QString& prodCode, 
     try {
         WriteProdCode(TrimBlanks(prodCode), devId);
         return true;
-    } catch (const VelkorError&) {
+    } catch (const ProviderError& error) {
+        RethrowUnlessDuplicate(error);
         return false;
     }
 }
@@ -212,7 +224,7 @@ void AssemblyDbClass::InsertPaNrWithDevID(const QString& paNr, qint32 devId) {
     } catch (const VelkorError& error) {
         // A production order already recorded for the device is refused by the table and left alone.
         const auto* provider = dynamic_cast<const ProviderError*>(&error);
-        if ((provider != nullptr && provider->IsDuplicateRow()) || error.Number() == kProviderRejectedStatement) {
+        if (provider != nullptr && provider->IsDuplicateRow()) {
             return;
         }
         ReportError(error, QStringLiteral("InsertPaNrWithDevID"));

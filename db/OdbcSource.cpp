@@ -3,7 +3,10 @@
 namespace odbc {
 
 QString ConnectOptions() {
-    return QStringLiteral("TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog");
+    // A server that cannot be reached fails the connect after 5 seconds; a server that stops answering fails a
+    // statement after 30 (longer than any lock the program waits for).
+    return QStringLiteral(
+        "TestLogNew;UID=testlog;PWD=Pmex514;DATABASE=testlog;CONN_TIMEOUT=5;READ_TIMEOUT=30;WRITE_TIMEOUT=30");
 }
 
 QVariant BindableValue(const QVariant& value) {

@@ -7,6 +7,15 @@ namespace {
 constexpr int kDuplicateEntry = 1062;
 constexpr int kDuplicateKey = 1022;
 constexpr int kDuplicateEntryWithKeyName = 1586;
+constexpr int kDeadlock = 1213;
+constexpr int kServerShutdown = 1053;
+constexpr int kConnectionKilled = 1927;
+constexpr int kCannotConnectSocket = 2002;
+constexpr int kCannotConnectTcp = 2003;
+constexpr int kServerGone = 2006;
+constexpr int kConnectionLostInQuery = 2013;
+constexpr int kConnectionLostReading = 2055;
+constexpr int kDisconnectedForInactivity = 4031;
 
 // The first MariaDB error number in the driver's native code list (e.g. "1062" or "1062;0").
 int FirstNativeCode(const QSqlError& error) {
@@ -24,10 +33,26 @@ int FirstNativeCode(const QSqlError& error) {
     return code;
 }
 
+bool IsConnectionLostCode(int code) {
+    switch (code) {
+        case kServerShutdown:
+        case kConnectionKilled:
+        case kCannotConnectSocket:
+        case kCannotConnectTcp:
+        case kServerGone:
+        case kConnectionLostInQuery:
+        case kConnectionLostReading:
+        case kDisconnectedForInactivity:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool IsStatementError(int code) {
     // Errors the server raises for the statement itself (syntax, unknown table or column, bad value)
     // lie in the server's range; the client library's own errors (2000 and up) are connection failures.
-    return code >= 1000 && code < 2000;
+    return code >= 1000 && code < 2000 && !IsConnectionLostCode(code);
 }
 
 }  // namespace
@@ -48,4 +73,21 @@ ProviderError ProviderError::FromSqlError(const QSqlError& error) {
 
 bool ProviderError::IsDuplicateRow() const {
     return nativeCode_ == kDuplicateEntry || nativeCode_ == kDuplicateKey || nativeCode_ == kDuplicateEntryWithKeyName;
+}
+
+ProviderError ProviderError::ConnectionClosed() {
+    return ProviderError(kProviderGeneralFailure, QStringLiteral("Keine Verbindung zur Datenbank"), kServerGone);
+}
+
+ProviderError ProviderError::TransactionDiscarded() {
+    return ProviderError(kProviderGeneralFailure,
+                         QStringLiteral("Die Datenbank hat den laufenden Vorgang bereits verworfen"), kDeadlock);
+}
+
+bool ProviderError::IsConnectionLost() const {
+    return IsConnectionLostCode(nativeCode_);
+}
+
+bool ProviderError::DiscardsTransaction() const {
+    return nativeCode_ == kDeadlock || IsConnectionLost();
 }

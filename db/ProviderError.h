@@ -13,10 +13,19 @@ public:
           nativeCode_(nativeCode) {}
 
     static ProviderError FromSqlError(const QSqlError& error);
+    // The connection is not open (never opened, or closed after a failure).
+    static ProviderError ConnectionClosed();
+    // A statement refused because the transaction it belongs to has already been discarded by the server.
+    static ProviderError TransactionDiscarded();
 
     int NativeCode() const { return nativeCode_; }
     // The database refused a row because it would repeat a unique key.
     bool IsDuplicateRow() const;
+    // The connection to the server broke (or was never there): the server has discarded an open transaction.
+    bool IsConnectionLost() const;
+    // After this error the server holds no open transaction of this connection any more (deadlock victim,
+    // lost connection).
+    bool DiscardsTransaction() const;
 
 private:
     int nativeCode_;

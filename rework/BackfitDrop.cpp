@@ -38,8 +38,9 @@ struct TreesBefore {
     TreeSnapshot right;
 };
 
-void FailureEnding(WorkstationHost& host, const TreesBefore& before) {
-    Dialogs().MsgBox(QStringLiteral("Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht"));
+void FailureEnding(WorkstationHost& host, const TreesBefore& before, const VelkorError& error) {
+    Dialogs().MsgBox(msg::ErrorEndingText(
+        error, QStringLiteral("Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht")));
     if (Db().OpenTransactionCount() > 0) {
         try {
             Db().RollbackAll();
@@ -130,8 +131,8 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
         db.UpdateDevIDinAssembly(targetDevId, sourceDevId, order);  // the device takes over the target's place
         db.InsertPaNrWithDevID(paNr, sourceDevId);
         db.Commit();
-    } catch (const VelkorError&) {
-        FailureEnding(host_, before);
+    } catch (const VelkorError& error) {
+        FailureEnding(host_, before, error);
         return;
     }
     tree.InsertDeviceIntoSpecifiedNode(target, sourceDevId);
@@ -177,7 +178,7 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
             throw VelkorError(kAppErrorNumber, QStringLiteral("Failed to Insert Backfit Device"));
         }
         db.Commit();
-    } catch (const VelkorError&) {
-        FailureEnding(host_, before);
+    } catch (const VelkorError& error) {
+        FailureEnding(host_, before, error);
     }
 }

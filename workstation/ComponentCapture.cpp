@@ -37,8 +37,8 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
     AssemblyDbClass::OperationScope operation(Db());  // one scan: the ERP answers are read once
     try {
         Capture(prodCode, serNr);
-    } catch (const VelkorError&) {
-        ErrorEnding();
+    } catch (const VelkorError& error) {
+        ErrorEnding(error);
     }
     host_.SetStatus(WorkstationHost::Ready());
     host_.FocusTree(0);
@@ -204,8 +204,9 @@ QString ComponentCapture::Complete(TreeNode* node) {
     return keyword;
 }
 
-void ComponentCapture::ErrorEnding() {
-    Dialogs().MsgBox(QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht"));
+void ComponentCapture::ErrorEnding(const VelkorError& error) {
+    Dialogs().MsgBox(
+        msg::ErrorEndingText(error, QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht")));
     AssemblyDbClass& db = Db();
     if (db.OpenTransactionCount() > 0) {
         try {

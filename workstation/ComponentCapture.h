@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "shell/VelkorError.h"
+
 class AssemblyDbClass;
 class CompletionPrompts;
 class DeviceDisplay;
@@ -51,7 +53,7 @@ private:
     TreeNode* AddToFinalProduct(const Scan& scan);
     // Completes the node's device, refreshes the counters, moves the cursor; the follow-up keyword.
     QString Complete(TreeNode* node);
-    void ErrorEnding();
+    void ErrorEnding(const VelkorError& error);
 
     // Records the scanned identifier on the device; false (after the message, with the transaction
     // rolled back) when it is recorded already.

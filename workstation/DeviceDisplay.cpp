@@ -216,8 +216,8 @@ void DeviceDisplay::ShowAssemblyFromRoot(const QString& code) {
     AssemblyDbClass::OperationScope operation(Db());
     try {
         ShowAssemblyFromRootSteps(code);
-    } catch (const VelkorError&) {
-        Dialogs().MsgBox(QStringLiteral("Der Vorgang wird Gelöscht"));
+    } catch (const VelkorError& error) {
+        Dialogs().MsgBox(msg::ErrorEndingText(error, QStringLiteral("Der Vorgang wird Gelöscht")));
         if (Db().OpenTransactionCount() > 0) {
             Db().RollbackAll();
         }

@@ -2,12 +2,25 @@
 
 #include <QString>
 
+#include "db/ProviderError.h"
+
 // Texts and tones shared by the steps of the scanning workflow.
 namespace msg {
 
 // A line break inside a message.
 inline QString Crlf() {
     return QStringLiteral("\r\n");
+}
+
+// The text of an error ending: the usual one, or for a database that cannot be reached one that tells the
+// worker what happened and what to do.
+inline QString ErrorEndingText(const VelkorError& error, const QString& usual) {
+    const auto* provider = dynamic_cast<const ProviderError*>(&error);
+    if (provider == nullptr || !provider->IsConnectionLost()) {
+        return usual;
+    }
+    return QStringLiteral("Keine Verbindung zur Datenbank. Der Vorgang wird Gelöscht.") + Crlf() +
+           QStringLiteral("Bitte erneut scannen, sobald die Verbindung wieder besteht.");
 }
 
 constexpr int kRefusalToneHz = 600;
