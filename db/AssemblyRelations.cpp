@@ -162,7 +162,9 @@ void AssemblyDbClass::SetOKFlagInAssembly(qint32 devId, bool flag) {
     try {
         WriteOKFlag(devId, flag);
     } catch (const VelkorError& error) {
+        // Reported, and passed on: the operation that set the flag must not be recorded without it.
         ReportError(error, QStringLiteral("SetOKFlagInAssembly"));
+        throw;
     }
 }
 

@@ -191,7 +191,11 @@ bool DeviceRecordsModel::DeleteRow(int row) {
             return false;
         }
         // The device lost a value it carried: it is no longer complete.
-        AssemblyDbClass::Shared().SetOKFlagInAssembly(devId_, false);
+        try {
+            AssemblyDbClass::Shared().SetOKFlagInAssembly(devId_, false);
+        } catch (const VelkorError&) {
+            // Reported; the row is gone all the same.
+        }
     }
     beginRemoveRows(QModelIndex(), row, row);
     rows_.erase(rows_.begin() + row);

@@ -69,8 +69,12 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
     }
     // A flag every own row carries already is not written again.
     if (!records_->OKFlagIs(devId, complete)) {
-        db.SetOKFlagInAssembly(devId, complete);
-        records_->NoteOKFlag(devId, complete);
+        try {
+            db.SetOKFlagInAssembly(devId, complete);
+            records_->NoteOKFlag(devId, complete);
+        } catch (const VelkorError&) {
+            // Reported; the flag follows the counts and is written again with the next refresh of the node.
+        }
     }
     target.SetImage(image);
     target.SetSelectedImage(image);

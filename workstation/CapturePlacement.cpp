@@ -75,14 +75,17 @@ TreeNode* ComponentCapture::TargetNode(TreeNode* selected, const QString& artNr,
     return target;
 }
 
-bool ComponentCapture::WriteAssemblyEntry(TreeNode* target, const TreeSnapshot& before) {
+bool ComponentCapture::WriteAssemblyEntry(TreeNode* target) {
     if (!IsNullOrEmpty(host_.Tree().InsertNewDeviceIntoAssembledDevicesInTreeView(target))) {
         return true;
     }
     Dialogs().MsgBox(QStringLiteral("Fehler beim erstellen des Assembly Entrys. Alle Änderungen werden verworfen."),
                      MsgButtons::Ok, MsgIcon::Critical);
-    Db().Rollback();
-    before.Restore(host_.TreeViewCtr(0));
+    // All of the scan is discarded, also a final product created for it, and the tree shows the state before it.
+    Db().RollbackAll();
+    if (scanStart_) {
+        scanStart_->Restore(host_.TreeViewCtr(0));
+    }
     return false;
 }
 
@@ -171,9 +174,8 @@ TreeNode* ComponentCapture::PlaceFreeDevice(const Scan& scan, qint32 devId) {
     }
     EnsureRootDevice();
     TreeNode* target = TargetNode(node, artNr, suffix, artNr);
-    const TreeSnapshot before(host_.TreeViewCtr(0));
     tree.InsertDeviceIntoSpecifiedNode(target, devId);
-    if (!WriteAssemblyEntry(target, before)) {
+    if (!WriteAssemblyEntry(target)) {
         return nullptr;
     }
     tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
@@ -231,11 +233,10 @@ TreeNode* ComponentCapture::TakeOverAssembly(const Scan& scan, qint32 devId, qin
         }
     }
     EnsureRootDevice();
-    const TreeSnapshot before(host_.TreeViewCtr(0));
     tree.InsertDeviceIntoSpecifiedNode(target, rootDevId);
     tree.InsertSubAssemblysFromDeviceID(rootDevId, target);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
-    if (!WriteAssemblyEntry(target, before)) {
+    if (!WriteAssemblyEntry(target)) {
         return nullptr;
     }
     host_.ProcessPendingEvents();
@@ -275,11 +276,10 @@ TreeNode* ComponentCapture::AddNewComponent(const Scan& scan) {
     QString artNr = scan.nodeArtNr;
     db.InsertArtNrWithDevID(artNr, devId, suffix);
     TreeNode* target = TargetNode(node, scan.nodeArtNr, suffix, scan.nodeArtNr);
-    const TreeSnapshot before(host_.TreeViewCtr(0));
     host_.Tree().InsertDeviceIntoSpecifiedNode(target, devId);
     // The assembly entry belongs to the component's own transaction: no recorded component outside its
     // assembly.
-    if (!WriteAssemblyEntry(target, before)) {
+    if (!WriteAssemblyEntry(target)) {
         return nullptr;
     }
     db.Commit();

@@ -88,11 +88,18 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     if (!Accept(scan)) {
         return;
     }
+    // The whole scan is one transaction: the steps' own transactions are levels inside it, so a failure anywhere
+    // (the error ending rolls back every level) leaves nothing of the scan behind.
+    AssemblyDbClass& db = Db();
+    scanStart_.emplace(host_.TreeViewCtr(0));
+    const qint16 level = db.OpenTransactionCount();
+    db.Begin();
     TreeNode* done = IsDeviceNodeKey(scan.node->Key()) ? AddToDevice(scan) : CaptureOnExpectedNode(scan);
-    if (done == nullptr) {
-        return;
+    const QString keyword = done != nullptr ? Complete(done) : QString();
+    if (db.OpenTransactionCount() > level) {  // not when the scan was discarded whole
+        db.Commit();
     }
-    const QString keyword = Complete(done);
+    scanStart_.reset();
     if (!keyword.isEmpty()) {
         newAss_.FollowUp(keyword);
     }

@@ -3,14 +3,16 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 #include "shell/VelkorError.h"
+#include "tree/TreeSnapshot.h"
 
 class AssemblyDbClass;
 class CompletionPrompts;
 class DeviceDisplay;
 class NewAssembly;
 class TreeNode;
-class TreeSnapshot;
 class WorkstationHost;
 
 // Records one scanned production code, serial number or external serial number against the node selected
@@ -69,7 +71,7 @@ private:
                          const QString& fallbackArtNr);
     // Writes the assembly entry of the target's device; false (after the message, with the transaction
     // rolled back and the tree put back) when it could not be written.
-    bool WriteAssemblyEntry(TreeNode* target, const TreeSnapshot& before);
+    bool WriteAssemblyEntry(TreeNode* target);
     // True when the device of the node carries all the production codes that are its own.
     bool OwnProdCodesComplete(TreeNode* node, qint32 devId);
     // The order's root node of pane 0.
@@ -83,4 +85,6 @@ private:
     DeviceDisplay& display_;
     NewAssembly& newAss_;
     bool result_ = false;
+    // The tree as the current scan found it, for a scan discarded whole.
+    std::optional<TreeSnapshot> scanStart_;
 };

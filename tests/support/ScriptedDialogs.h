@@ -37,6 +37,12 @@ public:
     int PasswordPrompts() const;   // how often the password window was shown
     std::vector<std::pair<int, int>> Tones() const;
     void Clear() { entries_.clear(); }
+    // Forgets the record and the answers not asked for (a step that ended early).
+    void Forget() {
+        entries_.clear();
+        answers_.clear();
+        inputs_.clear();
+    }
 
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override;
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
