@@ -7,10 +7,11 @@
 
 namespace {
 
+// Newest first; codes of the same time the higher first, as in every lookup of a device's newest value.
 const char* const kProdCodesOfDevice =
     "SELECT device_productioncode.ProductionCode FROM device_productioncode "
     "WHERE device_productioncode.DeviceID = ? "
-    "ORDER BY device_productioncode.CreationDate DESC, device_productioncode.ID DESC;";
+    "ORDER BY device_productioncode.CreationDate DESC, device_productioncode.ProductionCode DESC;";
 
 // The production order number as the integer kept with an assembly number.
 qint32 ProductionOrderAsInteger(const QString& paNr) {

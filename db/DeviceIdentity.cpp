@@ -248,13 +248,16 @@ void AssemblyDbClass::UpdateArtNrWithDevID(const QString& artNr, qint32 devId, c
 }
 
 // ---- Lookups by device ID ------------------------------------------------------------------------
+// The newest row counts. Rows of the same time are told apart by their value, the higher first: production
+// codes, serial numbers and order numbers are handed out in ascending order, so the higher one is as a rule
+// the later. (The tables carry no row key of their own that could say which row came last.)
 
 QString AssemblyDbClass::NewestSerNrWithFlag(qint32 devId, const QString& extFlag) {
-    return TextOrEmpty(
-        SelectFirstValue(QStringLiteral("SELECT device_serialnumber.SerialNumber FROM device_serialnumber "
-                                        "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = ? "
-                                        "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
-                         {devId, extFlag}, QStringLiteral("SerialNumber")));
+    return TextOrEmpty(SelectFirstValue(
+        QStringLiteral("SELECT device_serialnumber.SerialNumber FROM device_serialnumber "
+                       "WHERE device_serialnumber.DeviceID = ? AND device_serialnumber.ExtFlag = ? "
+                       "ORDER BY device_serialnumber.CreationDate DESC, device_serialnumber.SerialNumber DESC;"),
+        {devId, extFlag}, QStringLiteral("SerialNumber")));
 }
 
 QString AssemblyDbClass::GetSerNrFromDeviceID(qint32 devId) {
@@ -270,7 +273,8 @@ QString AssemblyDbClass::GetPaWithDevID(qint32 devId) {
         QStringLiteral(
             "SELECT device_productionordernumber.DeviceID, device_productionordernumber.ProductionOrderNumber "
             "FROM device_productionordernumber WHERE device_productionordernumber.DeviceID = ? "
-            "ORDER BY device_productionordernumber.CreationDate DESC, ID DESC;"),
+            "ORDER BY device_productionordernumber.CreationDate DESC, "
+            "device_productionordernumber.ProductionOrderNumber DESC;"),
         {devId}, QStringLiteral("ProductionOrderNumber")));
 }
 
@@ -278,10 +282,12 @@ QVariant AssemblyDbClass::GetArtNrFromDevID(const QVariant& devId, QVariant& suf
     if (IsNullOrEmpty(devId)) {
         return QVariant();
     }
-    const RecordSet rs = Select(QStringLiteral("SELECT device_productcode.ProductCode, device_productcode.Suffix "
-                                               "FROM device_productcode WHERE device_productcode.DevID = ? "
-                                               "ORDER BY device_productcode.CreationDate DESC, ID DESC;"),
-                                {devId.toInt()});
+    const RecordSet rs =
+        Select(QStringLiteral("SELECT device_productcode.ProductCode, device_productcode.Suffix "
+                              "FROM device_productcode WHERE device_productcode.DevID = ? "
+                              "ORDER BY device_productcode.CreationDate DESC, device_productcode.ProductCode DESC, "
+                              "device_productcode.Suffix DESC;"),
+               {devId.toInt()});
     if (rs.Eof()) {
         return QVariant();
     }
@@ -337,27 +343,30 @@ qint16 AssemblyDbClass::GetNumberOfExtSerFromDevID(qint32 devId) {
 }
 
 // ---- Lookups by identifier -----------------------------------------------------------------------
+// A value recorded for several devices belongs to the device of its newest row; at the same time, to the
+// device created last (device IDs are handed out in ascending order).
 
 QVariant AssemblyDbClass::GetDevIdFromProdCodeOrSerNr(const QString& prodCode, const QString& serNr) {
     if (IsProdCodeFormat(prodCode)) {
-        return NumberOrEmpty(
-            SelectFirstValue(QStringLiteral("SELECT DeviceID FROM device_productioncode WHERE ProductionCode = ? "
-                                            "ORDER BY device_productioncode.CreationDate DESC, ID DESC;"),
-                             {prodCode}, QStringLiteral("DeviceID")));
+        return NumberOrEmpty(SelectFirstValue(
+            QStringLiteral("SELECT DeviceID FROM device_productioncode WHERE ProductionCode = ? "
+                           "ORDER BY device_productioncode.CreationDate DESC, device_productioncode.DeviceID DESC;"),
+            {prodCode}, QStringLiteral("DeviceID")));
     }
     if (!serNr.isEmpty() && IsSerNrFormat(serNr)) {
-        return NumberOrEmpty(
-            SelectFirstValue(QStringLiteral("SELECT DeviceID FROM device_serialnumber WHERE SerialNumber = ? "
-                                            "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
-                             {serNr}, QStringLiteral("DeviceID")));
+        return NumberOrEmpty(SelectFirstValue(
+            QStringLiteral("SELECT DeviceID FROM device_serialnumber WHERE SerialNumber = ? "
+                           "ORDER BY device_serialnumber.CreationDate DESC, device_serialnumber.DeviceID DESC;"),
+            {serNr}, QStringLiteral("DeviceID")));
     }
     return QVariant();
 }
 
 bool AssemblyDbClass::IsSerNrExtSer(const QString& serNr) {
-    const QVariant flag =
-        SelectFirstValue(QStringLiteral("SELECT ExtFlag FROM device_serialnumber WHERE SerialNumber = ? "
-                                        "ORDER BY device_serialnumber.CreationDate DESC, ID DESC;"),
-                         {serNr}, QStringLiteral("ExtFlag"));
+    const QVariant flag = SelectFirstValue(
+        QStringLiteral("SELECT ExtFlag FROM device_serialnumber WHERE SerialNumber = ? "
+                       "ORDER BY device_serialnumber.CreationDate DESC, device_serialnumber.DeviceID DESC, "
+                       "device_serialnumber.ExtFlag DESC;"),
+        {serNr}, QStringLiteral("ExtFlag"));
     return !IsNullOrEmpty(flag) && LeadingNumber(flag.toString()) > 0;
 }

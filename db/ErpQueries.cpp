@@ -176,6 +176,8 @@ qint16 AssemblyDbClass::GetExtSerCountFromBillOfMat(const QString& artNr) {
     return BillOfMatCount(BillOfMatFigure(artNr, "ExtSerialNumberCount"));
 }
 
+// A conversion the ERP copy records under several orders is named by the earliest of them (ERP order numbers
+// ascend with time), an order that names none coming last; both questions read the same row.
 QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const QString& artNrFrom,
                                                      const QString& artNrTo) {
     const QVariant order = ErpFirstValue(
@@ -183,7 +185,8 @@ QString AssemblyDbClass::GetSerNrBackfitHistoryPaKHK(const QString& serNr, const
                        "WHERE serialnumber_prod_history_khk.Serialnumber = ? "
                        "AND serialnumber_prod_history_khk.Articlenumber_PE = ? "
                        "AND serialnumber_prod_history_khk.Articlenumber_PZ = ? "
-                       "ORDER BY serialnumber_prod_history_khk.ID;"),
+                       "ORDER BY serialnumber_prod_history_khk.ProductionOrdernumber IS NULL, "
+                       "serialnumber_prod_history_khk.ProductionOrdernumber;"),
         {serNr, artNrFrom, artNrTo}, QStringLiteral("ProductionOrdernumber"));
     // The workstation names a production order by the last six characters of the ERP order number.
     return TextOrEmpty(order).right(6);
@@ -198,7 +201,8 @@ bool AssemblyDbClass::IsSerNrBackfitHistoryInKHK(const QString& serNr, const QSt
                        "FROM serialnumber_prod_history_khk WHERE serialnumber_prod_history_khk.Serialnumber = ? "
                        "AND serialnumber_prod_history_khk.Articlenumber_PE = ? "
                        "AND serialnumber_prod_history_khk.Articlenumber_PZ = ? "
-                       "ORDER BY serialnumber_prod_history_khk.ID;"),
+                       "ORDER BY serialnumber_prod_history_khk.ProductionOrdernumber IS NULL, "
+                       "serialnumber_prod_history_khk.ProductionOrdernumber;"),
         {serNr, artNrFrom, artNrTo}, QStringLiteral("Articlenumber_PZ"));
     return !IsNullOrEmpty(target);
 }

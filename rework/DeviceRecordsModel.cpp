@@ -25,6 +25,11 @@ QString ErrorText(const QSqlError& error) {
     return text;
 }
 
+// A value read from a row, bound to find the row again: a NULL stays NULL.
+QVariant StoredValue(const QVariant& read) {
+    return read.isNull() ? QVariant(QMetaType::fromType<QString>()) : odbc::BindableValue(read);
+}
+
 }  // namespace
 
 DeviceRecordsModel::DeviceRecordsModel(RecordKind kind, QObject* parent)
@@ -70,18 +75,23 @@ bool DeviceRecordsModel::Requery() {
     rows_.clear();
     QSqlQuery query(Connection());
     query.setForwardOnly(true);
-    // Only rows of a recorded device, oldest first.
-    bool ok = query.prepare(QStringLiteral("SELECT %1.ID, %1.%2, %1.DeviceID, %1.CreationDate FROM device INNER JOIN "
-                                           "%1 ON device.ID = %1.DeviceID WHERE %1.DeviceID = ? "
-                                           "ORDER BY %1.CreationDate, %1.ID")
-                                .arg(Table(), ValueField()));
+    // Only rows of a recorded device, oldest first (entries of the same time by their value). The entry date
+    // comes a second time as text, to the microsecond, to find the row again.
+    const bool serials = kind_ == RecordKind::SerialNumbers;
+    bool ok = query.prepare(
+        QStringLiteral("SELECT %1.%2, %1.CreationDate, %1.DeviceID, CAST(%1.CreationDate AS CHAR)%3 "
+                       "FROM device INNER JOIN %1 ON device.ID = %1.DeviceID WHERE %1.DeviceID = ? "
+                       "ORDER BY %1.CreationDate, %1.%2")
+            .arg(Table(), ValueField(), serials ? QStringLiteral(", device_serialnumber.ExtFlag") : QString()));
     query.addBindValue(devId_);
     ok = ok && query.exec();
     while (ok && query.next()) {
         Row row;
-        row.id = query.value(0);
-        row.storedValue = query.value(1).toString();
-        row.values = {row.storedValue, query.value(3), query.value(2)};
+        row.values = {query.value(0).toString(), query.value(1), query.value(2)};
+        row.stored = {query.value(0), query.value(3), query.value(2)};
+        if (serials) {
+            row.stored.append(query.value(4));
+        }
         rows_.push_back(row);
     }
     endResetModel();
@@ -130,7 +140,7 @@ bool DeviceRecordsModel::SaveChanges() {
         }
         for (const Row& row : rows_) {
             // A new row left without a value records nothing.
-            if (row.Dirty() && (row.id.isValid() || !row.values[ValueColumn].toString().isEmpty())) {
+            if (row.Dirty() && (row.Written() || !row.values[ValueColumn].toString().isEmpty())) {
                 WriteRow(row);
             }
         }
@@ -147,21 +157,32 @@ bool DeviceRecordsModel::SaveChanges() {
     return true;
 }
 
+QString DeviceRecordsModel::StoredRowCondition() const {
+    QString condition = QStringLiteral("%1 <=> ? AND CreationDate <=> ? AND DeviceID <=> ?").arg(ValueField());
+    if (kind_ == RecordKind::SerialNumbers) {
+        condition += QStringLiteral(" AND ExtFlag <=> ?");
+    }
+    return condition;
+}
+
 void DeviceRecordsModel::WriteRow(const Row& row) {
     static const char* const fields[ColumnCount] = {nullptr, "CreationDate", "DeviceID"};
     QStringList columns;
     QVariantList values;
     for (int column = 0; column < ColumnCount; ++column) {
-        if (row.changed[column] || (!row.id.isValid() && column == DeviceIdColumn)) {
+        if (row.changed[column] || (!row.Written() && column == DeviceIdColumn)) {
             columns.append(column == ValueColumn ? ValueField() : QLatin1String(fields[column]));
             values.append(column == DeviceIdColumn ? QVariant(devId_) : odbc::BindableValue(row.values[column]));
         }
     }
     QSqlQuery query(Connection());
     QString sql;
-    if (row.id.isValid()) {
-        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?").arg(Table(), columns.join(QStringLiteral(" = ?, ")));
-        values.append(row.id);
+    if (row.Written()) {
+        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 LIMIT 1")
+                  .arg(Table(), columns.join(QStringLiteral(" = ?, ")), StoredRowCondition());
+        for (const QVariant& value : row.stored) {
+            values.append(StoredValue(value));
+        }
     } else {
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(Table(), columns.join(QStringLiteral(", ")),
@@ -181,10 +202,12 @@ bool DeviceRecordsModel::DeleteRow(int row) {
         Dialogs().MsgBox(QStringLiteral("Es ist kein Datensatz ausgewählt, der gelöscht werden kann."));
         return false;
     }
-    if (rows_[row].id.isValid()) {
+    if (rows_[row].Written()) {
         QSqlQuery query(Connection());
-        bool ok = query.prepare(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(Table()));
-        query.addBindValue(rows_[row].id);
+        bool ok = query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 LIMIT 1").arg(Table(), StoredRowCondition()));
+        for (const QVariant& value : rows_[row].stored) {
+            query.addBindValue(StoredValue(value));
+        }
         if (!ok || !query.exec()) {
             ShowDatabaseError(QString(), query.lastError());
             Requery();

@@ -59,10 +59,13 @@ public:
 
 private:
     struct Row {
-        QVariant id;  // key of the table row; invalid for a row not yet written
+        // The tables have no row key: a row written before is found again by what was read of it, every column
+        // (value, entry date to the microsecond as text, device ID, and for serial numbers the external flag).
+        // Empty for a row not yet written.
+        QVariantList stored;
         std::array<QVariant, ColumnCount> values;
-        QString storedValue;  // the value as read from the database
         std::array<bool, ColumnCount> changed{};
+        bool Written() const { return !stored.isEmpty(); }
         bool Dirty() const { return changed[0] || changed[1] || changed[2]; }
     };
 
@@ -71,6 +74,9 @@ private:
     QString ValueField() const;
     // The device ID a row names; 0 when its text is no device ID.
     static qint64 DeviceIdOfRow(const Row& row);
+    // The condition that finds a written row again (its values: Row::stored); it may fit identical copies of
+    // the row, of which a statement then changes one.
+    QString StoredRowCondition() const;
     // Writes one row; throws the database's error.
     void WriteRow(const Row& row);
     void ShowDatabaseError(const QString& prefix, const QSqlError& error) const;

@@ -57,9 +57,9 @@ void NodeDetails::BuildDeviceDetails(TreeNode& node) {
     const int pane = tooltipParent_;
 
     RecordSet codes;
-    db.GetDataWithQuery(
-        QStringLiteral("SELECT ProductionCode FROM device_productioncode WHERE DeviceID = ? ORDER BY ID"), codes,
-        {devId});
+    db.GetDataWithQuery(QStringLiteral("SELECT ProductionCode FROM device_productioncode WHERE DeviceID = ? "
+                                       "ORDER BY CreationDate, ProductionCode"),
+                        codes, {devId});
     nodeDetailsText_.clear();
     const qint32 masterOrder = db.GetMasterProdOrderFromDeviceID(devId);
     if (masterOrder != -1) {

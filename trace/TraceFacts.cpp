@@ -39,11 +39,12 @@ FactsByDevice TraceStore::Facts(const QList<qint32>& devIds) {
 
 void TraceStore::ReadArticles(const QString& ids, FactsByDevice& facts) {
     // The current article is the newest article row.
-    for (RecordSet rs = Select(Statement("SELECT x.DevID, x.ProductCode, x.Suffix FROM (SELECT p.DevID, "
-                                         "p.ProductCode, p.Suffix, ROW_NUMBER() OVER (PARTITION BY p.DevID "
-                                         "ORDER BY p.CreationDate DESC, p.ID DESC) AS rn FROM %1 "
-                                         "JOIN device_productcode p ON p.DevID = ids.dev) x WHERE x.rn = 1"),
-                               {ids});
+    for (RecordSet rs =
+             Select(Statement("SELECT x.DevID, x.ProductCode, x.Suffix FROM (SELECT p.DevID, "
+                              "p.ProductCode, p.Suffix, ROW_NUMBER() OVER (PARTITION BY p.DevID "
+                              "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC) AS rn FROM %1 "
+                              "JOIN device_productcode p ON p.DevID = ids.dev) x WHERE x.rn = 1"),
+                    {ids});
          !rs.Eof(); rs.MoveNext()) {
         DeviceFacts& device = facts[rs.Field(0).toInt()];
         device.article = rs.Field(1).toString();
@@ -54,7 +55,7 @@ void TraceStore::ReadArticles(const QString& ids, FactsByDevice& facts) {
 void TraceStore::ReadProductionCodes(const QString& ids, FactsByDevice& facts) {
     for (RecordSet rs = Select(Statement("SELECT p.DeviceID, p.ProductionCode FROM %1 "
                                          "JOIN device_productioncode p ON p.DeviceID = ids.dev "
-                                         "ORDER BY p.DeviceID, p.CreationDate DESC, p.ID DESC"),
+                                         "ORDER BY p.DeviceID, p.CreationDate DESC, p.ProductionCode DESC"),
                                {ids});
          !rs.Eof(); rs.MoveNext()) {
         facts[rs.Field(0).toInt()].productionCodes.append(rs.Field(1).toString());
@@ -64,7 +65,7 @@ void TraceStore::ReadProductionCodes(const QString& ids, FactsByDevice& facts) {
 void TraceStore::ReadSerialNumbers(const QString& ids, FactsByDevice& facts) {
     for (RecordSet rs = Select(Statement("SELECT s.DeviceID, s.SerialNumber, s.ExtFlag FROM %1 "
                                          "JOIN device_serialnumber s ON s.DeviceID = ids.dev "
-                                         "ORDER BY s.DeviceID, s.CreationDate DESC, s.ID DESC"),
+                                         "ORDER BY s.DeviceID, s.CreationDate DESC, s.SerialNumber DESC"),
                                {ids});
          !rs.Eof(); rs.MoveNext()) {
         DeviceFacts& device = facts[rs.Field(0).toInt()];
@@ -80,7 +81,7 @@ void TraceStore::ReadAssemblyState(const QString& ids, FactsByDevice& facts) {
     for (RecordSet rs = Select(
              Statement("SELECT ids.dev, a.MasterProdOrder, a.OKFlag, a.ID, "
                        "(SELECT o.ProductionOrderNumber FROM device_productionordernumber o WHERE o.DeviceID = ids.dev "
-                       "ORDER BY o.CreationDate DESC, o.ID DESC LIMIT 1) FROM %1 "
+                       "ORDER BY o.CreationDate DESC, o.ProductionOrderNumber DESC LIMIT 1) FROM %1 "
                        "LEFT JOIN device_assembly a ON a.ID = (SELECT MIN(f.ID) FROM device_assembly f "
                        "WHERE f.Device_Assembly = ids.dev AND f.AssemblyType = 'A')"),
              {ids});

@@ -72,18 +72,17 @@ QList<CodeMatch> TraceStore::ResolveCodes(const QStringList& codes) {
     if (codes.isEmpty()) {
         return matches;
     }
-    const RecordSet rs =
-        Select(QStringLiteral(
-                   "WITH codes AS (SELECT j.ord, j.code FROM JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' "
-                   "COLUMNS (ord FOR ORDINALITY, code VARCHAR(255) PATH '$')) AS j), "
-                   "hits AS (SELECT c.ord, p.DeviceID, 0 AS kind, p.CreationDate, p.ID FROM codes c "
-                   "JOIN device_productioncode p ON p.ProductionCode = c.code "
-                   "UNION ALL SELECT c.ord, s.DeviceID, IF(s.ExtFlag = '1', 2, 1), s.CreationDate, s.ID FROM codes c "
-                   "JOIN device_serialnumber s ON s.SerialNumber = c.code), "
-                   "ranked AS (SELECT ord, DeviceID, kind, ROW_NUMBER() OVER (PARTITION BY ord "
-                   "ORDER BY kind = 0 DESC, CreationDate DESC, ID DESC) AS rn FROM hits) "
-                   "SELECT ord, DeviceID, kind FROM ranked WHERE rn = 1"),
-               {JsonList(codes)});
+    const RecordSet rs = Select(
+        QStringLiteral("WITH codes AS (SELECT j.ord, j.code FROM JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' "
+                       "COLUMNS (ord FOR ORDINALITY, code VARCHAR(255) PATH '$')) AS j), "
+                       "hits AS (SELECT c.ord, p.DeviceID, 0 AS kind, p.CreationDate FROM codes c "
+                       "JOIN device_productioncode p ON p.ProductionCode = c.code "
+                       "UNION ALL SELECT c.ord, s.DeviceID, IF(s.ExtFlag = '1', 2, 1), s.CreationDate FROM codes c "
+                       "JOIN device_serialnumber s ON s.SerialNumber = c.code), "
+                       "ranked AS (SELECT ord, DeviceID, kind, ROW_NUMBER() OVER (PARTITION BY ord "
+                       "ORDER BY kind = 0 DESC, CreationDate DESC, DeviceID DESC, kind DESC) AS rn FROM hits) "
+                       "SELECT ord, DeviceID, kind FROM ranked WHERE rn = 1"),
+        {JsonList(codes)});
     for (RecordSet row = rs; !row.Eof(); row.MoveNext()) {
         const int index = row.Field(0).toInt() - 1;
         if (index < 0 || index >= matches.size()) {

@@ -21,7 +21,8 @@ public:
     QString ConnectionError() const { return connectionError_; }
 
     // The device that carries each code, in the order given: a production code first, else the newest own
-    // or external serial number, as the workstation looks codes up.
+    // or external serial number (of rows of the same time, the one of the device created last), as the
+    // workstation looks codes up.
     QList<CodeMatch> ResolveCodes(const QStringList& codes);
 
     // Every device above each of the given devices that is not (or no longer) built into anything, following

@@ -115,7 +115,7 @@ bool DeviceRecords::ReadArticles(AssemblyDbClass& db, const QList<qint32>& devId
             QVariantList values(part.begin(), part.end());
             RecordSet rows;
             db.GetDataWithQuery(QStringLiteral("SELECT DevID, ProductCode FROM device_productcode WHERE DevID IN (%1) "
-                                               "ORDER BY DevID, CreationDate DESC, ID DESC;")
+                                               "ORDER BY DevID, CreationDate DESC, ProductCode DESC, Suffix DESC;")
                                     .arg(Placeholders(part.size())),
                                 rows, values);
             for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {

@@ -5,6 +5,8 @@ VELKOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 VELKOR_DB_ACCOUNT=testlog
 VELKOR_DB_PASSWORD=Pmex514
 VELKOR_DB_NAME=testlog
+# The schema a new database is built from (scripts/test builds a second server from db/site-schema.sql).
+VELKOR_DB_SCHEMA=$VELKOR_ROOT/db/schema.sql
 
 velkor_odbc_driver() {
     local driver
@@ -31,7 +33,8 @@ velkor_db_sql() {
     mariadb --no-defaults -S "$dir/mysqld.sock" -u root "$@"
 }
 
-# velkor_db_load_schema DIR [DATA_FILE...]: (re)creates the database with the schema and the given data.
+# velkor_db_load_schema DIR [DATA_FILE...]: (re)creates the database with the schema (VELKOR_DB_SCHEMA) and
+# the given data.
 velkor_db_load_schema() {
     local dir=$1
     shift
@@ -44,7 +47,7 @@ GRANT ALL PRIVILEGES ON $VELKOR_DB_NAME.* TO '$VELKOR_DB_ACCOUNT'@'localhost';
 GRANT ALL PRIVILEGES ON $VELKOR_DB_NAME.* TO '$VELKOR_DB_ACCOUNT'@'127.0.0.1';
 FLUSH PRIVILEGES;
 SQL
-    velkor_db_sql "$dir" --default-character-set=utf8mb4 "$VELKOR_DB_NAME" <"$VELKOR_ROOT/db/schema.sql"
+    velkor_db_sql "$dir" --default-character-set=utf8mb4 "$VELKOR_DB_NAME" <"$VELKOR_DB_SCHEMA"
     local file
     for file in "$@"; do
         velkor_db_sql "$dir" --default-character-set=utf8mb4 "$VELKOR_DB_NAME" <"$file"

@@ -87,7 +87,8 @@ TEST_F(DeviceIdentityTest, ArticleNumberWithAndWithoutSuffix) {
     // The update renames every row of the device and leaves the suffixes alone.
     db_.UpdateArtNrWithDevID(u"T-ART-N"_s, device, 7);
     EXPECT_EQ(
-        QueryTestRows(u"SELECT ProductCode, Suffix FROM device_productcode WHERE DevID = ? ORDER BY ID"_s, {device}),
+        QueryTestRows(u"SELECT ProductCode, Suffix FROM device_productcode WHERE DevID = ? ORDER BY CreationDate"_s,
+                      {device}),
         QStringList({u"T-ART-N|NULL"_s, u"T-ART-N|NULL"_s, u"T-ART-N|2"_s}));
 }
 
@@ -105,6 +106,43 @@ TEST_F(DeviceIdentityTest, NewestRowWinsEvenWithinOneSecond) {
         {older, older});
     EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(u"P30000001"_s, QString()).toInt(), newer);
     EXPECT_EQ(db_.GetSerNrFromDeviceID(older), u"S200000002"_s);
+}
+
+TEST_F(DeviceIdentityTest, RowsOfTheSameTimeGoByTheHigherValueOrTheLaterDevice) {
+    const qint32 older = NewDevice();
+    const qint32 newer = NewDevice();
+    const QString earlier = u"2024-05-06 07:08:09.000001"_s, later = u"2024-05-06 07:08:09.000002"_s;
+    // The row expected to win is inserted first each time, so that insertion order points the other way.
+    ExecTestSql(
+        u"INSERT INTO device_productioncode (DeviceID, ProductionCode, CreationDate) VALUES "
+        "(?, 'P30000020', ?), (?, 'P30000010', ?), (?, 'P30000099', ?), (?, 'P30000099', ?)"_s,
+        {older, later, older, later, newer, earlier, older, earlier});
+    ExecTestSql(
+        u"INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag, CreationDate) VALUES "
+        "(?, '300009', '0', ?), (?, '300005', '0', ?), (?, 'S3000000F', '1', ?), (?, 'S3000000F', '0', ?)"_s,
+        {older, later, older, later, newer, earlier, older, earlier});
+    ExecTestSql(
+        u"INSERT INTO device_productionordernumber (DeviceID, ProductionOrderNumber, CreationDate) VALUES "
+        "(?, '900020', ?), (?, '900010', ?)"_s,
+        {older, later, older, later});
+    ExecTestSql(
+        u"INSERT INTO device_productcode (DevID, ProductCode, Suffix, CreationDate) VALUES "
+        "(?, 'T-ART-Y', 2, ?), (?, 'T-ART-Y', NULL, ?), (?, 'T-ART-X', 3, ?)"_s,
+        {older, later, older, later, older, later});
+
+    // Values of one device: the higher one.
+    EXPECT_EQ(db_.GetProdCodeWithDevID(older).toString(), u"P30000020"_s);
+    EXPECT_EQ(db_.GetProdCodeXWithDevId(older, 2), u"P30000010"_s);
+    EXPECT_EQ(db_.GetProdCodeXWithDevId(older, 3), u"P30000099"_s);
+    EXPECT_EQ(db_.GetSerNrFromDeviceID(older), u"300009"_s);
+    EXPECT_EQ(db_.GetPaWithDevID(older), u"900020"_s);
+    QVariant suffix;
+    EXPECT_EQ(db_.GetArtNrFromDevID(older, suffix).toString(), u"T-ART-Y"_s);
+    EXPECT_EQ(suffix.toInt(), 2);
+    // One value on two devices: the device created last, and its row's flag.
+    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(u"P30000099"_s, QString()).toInt(), newer);
+    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), u"S3000000F"_s).toInt(), newer);
+    EXPECT_TRUE(db_.IsSerNrExtSer(u"S3000000F"_s));
 }
 
 TEST_F(DeviceIdentityTest, LookupsByCodeAndSerialInBothDirections) {

@@ -44,6 +44,15 @@ TEST_F(ErpQueriesTest, ConversionHistoryOfASerialNumber) {
     EXPECT_FALSE(db_.IsSerNrBackfitHistoryInKHK(u"T-SER-H1"_s, from, u"T-OTHER"_s));
     EXPECT_FALSE(db_.IsSerNrBackfitHistoryInKHK(u"T-SER-H9"_s, from, to));
     EXPECT_FALSE(db_.IsSerNrBackfitHistoryInKHK(u"T-SER-H3"_s, from, QString()));
+
+    // The same conversion under several orders is named by the earliest order; one without an order comes last.
+    ExecTestSql(
+        u"INSERT INTO serialnumber_prod_history_khk (Serialnumber, ProductionOrdernumber, Articlenumber_PE, "
+        "Articlenumber_PZ) VALUES ('T-SER-H4', NULL, 'T-FROM', 'T-TO'), ('T-SER-H4', '000240200', 'T-FROM', 'T-TO'), "
+        "('T-SER-H4', '000240100', 'T-FROM', 'T-TO'), ('T-SER-H5', NULL, 'T-FROM', 'T-TO')"_s);
+    EXPECT_EQ(db_.GetSerNrBackfitHistoryPaKHK(u"T-SER-H4"_s, from, to), u"240100"_s);
+    EXPECT_EQ(db_.GetSerNrBackfitHistoryPaKHK(u"T-SER-H5"_s, from, to), QString());
+    EXPECT_TRUE(db_.IsSerNrBackfitHistoryInKHK(u"T-SER-H5"_s, from, to));
 }
 
 TEST_F(ErpQueriesTest, ProductionOrderArticleAndDescription) {

@@ -305,12 +305,12 @@ const DropCase kConversions[] = {
     {"RecordedDeviceTakesTheTargetsArticleAndPlace", kCompactStarted, "9030K0", "#1K0", {A::Yes}, {"qorv"},
      {kToCompact, "password"}, {1, 0, 0, 0, 1, 1},
      {"#1K0=9030K0|SG-5000-C P(2/1) S(1/1)|Set"}, {"9030K0=SG-5000-A 0|SG-5000-A P(0/1) S(0/1)|Unknown"}, "9030K0",
-     {{"SELECT DevID, ProductCode, Suffix FROM device_productcode WHERE DevID IN (9030, #1, #3) ORDER BY ID",
+     {{"SELECT DevID, ProductCode, Suffix FROM device_productcode WHERE DevID IN (9030, #1, #3) ORDER BY DevID",
        {"9030|SG-5000-C|NULL", "#1|SG-5000-C|NULL", "#3|SG-5000-A|NULL"}},
       {OwnAssemblies("9030, #1, #3"), {"#3|240103|1|8", "9030|240103|1|1"}},
       {Memberships("#2"), {"9030|Z"}},
       {"SELECT DeviceID, ProductionOrderNumber FROM device_productionordernumber WHERE DeviceID IN (9030, #1, #3) "
-       "ORDER BY ID", {"9030|240101", "#1|240103", "9030|240103"}}}},
+       "ORDER BY DeviceID, ProductionOrderNumber", {"9030|240101", "9030|240103", "#1|240103"}}}},
 };
 // clang-format on
 
@@ -361,7 +361,7 @@ const DropCase kMoves[] = {
      {"#1K0=#1K0|SG-5000-A P(2/1) S(0/1)|HasDev", kNt + "=#3K0|NT-5200-A P(1/1) S(1/1)|Set"},
      RightAfterMove("P(11/1) S(1/1)", "9010K0", "NT-5100-A 0|NT-5100-A P(0/1) S(0/1)|Unknown"), kFm,
      {{Memberships("9010, #3"), {"9030|D0", "#1|Z"}},
-      {"SELECT DevID, ProductCode FROM device_productcode WHERE DevID IN (9010, #3) ORDER BY ID",
+      {"SELECT DevID, ProductCode FROM device_productcode WHERE DevID IN (9010, #3) ORDER BY DevID",
        {"9010|NT-5100-A", "#3|NT-5200-A"}}}},
     // The scan-in refuses: the removal from 9030 (and the root device made on the way) is rolled back with it,
     // every table reads as before and both trees show again what they showed.

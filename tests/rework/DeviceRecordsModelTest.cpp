@@ -20,7 +20,7 @@ QStringList RowsOf(const DeviceRecordsModel& model) {
 QStringList CodesInDatabase(qint32 devId) {
     return QueryTestRows(
         "SELECT ProductionCode, LENGTH(ProductionCode) FROM device_productioncode WHERE DeviceID = ? "
-        "ORDER BY ID",
+        "ORDER BY CreationDate, ProductionCode",
         {devId});
 }
 
@@ -114,6 +114,60 @@ TEST_F(ReworkRecordsModelTest, WritesOnlyRowsOfTheShownDeviceAndNothingOfARefuse
         }
     }
     EXPECT_TRUE(CodesInDatabase(9032).size() == 1);
+}
+
+TEST_F(ReworkRecordsModelTest, AChangeFindsItsRowByEveryColumnAndChangesOneRowOnly) {
+    const QString first = "|2024-03-04 05:06:07.000001", second = "|2024-03-04 05:06:07.000002";
+    const struct {
+        const char* name;
+        QStringList rows;                            // serial|flag|entry date of device 9011, in the shown order
+        int deleted;                                 // the row deleted (-1: none), then
+        std::vector<std::pair<int, QString>> edits;  // rows given a new value, saved together
+        QStringList after;
+    } cases[] = {
+        {"deleting one of two copies", {"S-K|0" + first, "S-K|0" + first}, 0, {}, {"S-K|0" + first}},
+        {"changing one of two copies",
+         {"S-K|0" + first, "S-K|0" + first},
+         -1,
+         {{1, "S-L"}},
+         {"S-K|0" + first, "S-L|0" + first}},
+        {"entries a microsecond apart",
+         {"S-M|0" + first, "S-M|0" + second},
+         -1,
+         {{1, "S-N"}},
+         {"S-M|0" + first, "S-N|0" + second}},
+        // The first change makes the first row look like the second as it was read, apart from the flag.
+        {"rows that differ in their flag keep it",
+         {"S-A|0" + first, "S-B|1" + first},
+         -1,
+         {{0, "S-B"}, {1, "S-C"}},
+         {"S-B|0" + first, "S-C|1" + first}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetTestDatabase();
+        for (const QString& row : c.rows) {
+            const QStringList columns = row.split('|');
+            ExecTestSql(
+                "INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag, CreationDate) VALUES (9011, ?, ?, "
+                "?)",
+                {columns[0], columns[1], columns[2]});
+        }
+        DeviceRecordsModel model(RecordKind::SerialNumbers);
+        model.SetDevId(9011);
+        ASSERT_EQ(model.NewRowLine(), c.rows.size());
+        if (c.deleted >= 0) {
+            EXPECT_TRUE(model.DeleteRow(c.deleted));
+        }
+        for (const auto& [row, value] : c.edits) {
+            ASSERT_TRUE(model.setData(model.index(row, Col::ValueColumn), value));
+        }
+        EXPECT_TRUE(model.SaveChanges());
+        EXPECT_EQ(QueryTestRows("SELECT SerialNumber, ExtFlag, CAST(CreationDate AS CHAR) FROM device_serialnumber "
+                                "WHERE DeviceID = 9011 ORDER BY CreationDate, SerialNumber, ExtFlag"),
+                  c.after);
+        EXPECT_EQ(RowsOf(model).size(), c.after.size());
+    }
 }
 
 TEST_F(ReworkRecordsModelTest, DeletingARowMarksTheDeviceNotComplete) {

@@ -170,6 +170,7 @@ TEST_F(ReworkEditorWindowsTest, TypingIntoTheNewRowLineAddsARowOfTheDevice) {
     EXPECT_EQ(CountTestRows("device_serialnumber", "DeviceID = 9030"), 1);
 
     form.close();  // closing writes what was typed
-    EXPECT_EQ(QueryTestRows("SELECT SerialNumber, ExtFlag FROM device_serialnumber WHERE DeviceID = 9030 ORDER BY ID"),
+    EXPECT_EQ(QueryTestRows(
+                  "SELECT SerialNumber, ExtFlag FROM device_serialnumber WHERE DeviceID = 9030 ORDER BY SerialNumber"),
               QStringList({"240001|0", "240777|0"}));
 }

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+#include <cstdio>
 
 namespace {
 
@@ -57,6 +58,21 @@ QSqlQuery RunQuery(const QString& sql, const QVariantList& values) {
 }
 
 }  // namespace
+
+bool SelectTestDataSource() {
+    if (qEnvironmentVariable("VELKOR_TEST_SCHEMA") != QLatin1String("site")) {
+        return true;
+    }
+    const QByteArray siteOdbc = qgetenv("VELKOR_SITE_ODBCSYSINI");
+    if (siteOdbc.isEmpty()) {
+        std::fprintf(stderr,
+                     "VELKOR_TEST_SCHEMA=site needs VELKOR_SITE_ODBCSYSINI, the ODBC folder of the database built "
+                     "from db/site-schema.sql (run the tests through scripts/test)\n");
+        return false;
+    }
+    qputenv("ODBCSYSINI", siteOdbc);
+    return true;
+}
 
 void ExecTestSql(const QString& sql, const QVariantList& values) {
     RunQuery(sql, values);
@@ -134,7 +150,10 @@ QStringList TraceabilityRows() {
     QStringList rows;
     for (const char* table : kTraceabilityTables) {
         rows.append(QLatin1String(table));
-        rows += QueryTestRows(QStringLiteral("SELECT * FROM %1 ORDER BY ID").arg(QLatin1String(table)));
+        // Sorted as whole rows: not every table has a row key to order by.
+        QStringList tableRows = QueryTestRows(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
+        tableRows.sort();
+        rows += tableRows;
     }
     return rows;
 }

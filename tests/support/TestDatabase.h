@@ -9,6 +9,14 @@
 // The tests' own access to the private test database (a connection of its own, through the same
 // ODBC data source the program uses), for setting up rows and checking what the program wrote.
 
+// Chooses the database of this test run; main() calls it before anything connects. Normally the tests use the
+// data source of ODBCSYSINI, whose database scripts/test builds from db/schema.sql. With VELKOR_TEST_SCHEMA=site
+// (the ctest entries site.*) they use the second server of scripts/test instead, whose database is built from
+// db/site-schema.sql: its ODBC folder is VELKOR_SITE_ODBCSYSINI, and it becomes this process's ODBCSYSINI, for
+// the program's connections and the programs the tests start alike. False (after saying why) when that
+// folder is not given.
+bool SelectTestDataSource();
+
 // Brings the database back to the schema with the demo data (every table emptied, demo rows loaded).
 void ResetTestDatabase();
 

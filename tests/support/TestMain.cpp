@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/TestDatabase.h"
+
 #ifdef VELKOR_TEST_WIDGETS
 #include <QApplication>
 using TestApplication = QApplication;
@@ -11,6 +13,9 @@ using TestApplication = QGuiApplication;
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (!SelectTestDataSource()) {
+        return 1;
     }
     ::testing::InitGoogleTest(&argc, argv);
     // On the stack: a static application object would be destroyed after Qt's own statics.

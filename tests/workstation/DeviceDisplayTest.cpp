@@ -86,7 +86,7 @@ const DisplayCase kCases[] = {
     {"ComponentShowsItsRoot", {}, "240101", "P24100039", {}, {}, {{}, {}, Shown9030()}, "240101"},
     {"TestedAssemblyInformed",
      {"INSERT INTO testpass (ID, DeviceID, CreationDate) VALUES (9107, 9030, '2024-10-08 10:00:00')",
-      "INSERT INTO testitem (ID, TestPassID, PassFailFlag) VALUES (9211, 9107, -1)"},
+      "INSERT INTO testitem (TestPassID, PassFailFlag) VALUES (9107, -1)"},
      "240101", "P24100030", {}, {},
      {{MsgOk("Achtung ! \r\nDiese Zusammenstellung wurde bereits gültig getestet. \r\nÄnderrungen der "
              "Zusammensetzung des Gerätes erfordern einen Wiederholten Testdurchlauf.")}, {}, Shown9030()}, "240101"},
