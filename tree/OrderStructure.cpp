@@ -83,12 +83,9 @@ void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
     AssemblyDbClass& db = Db();
     RecordSet rows;
     try {
-        // The ERP copy keeps no position number: the positions come in the order of their article numbers, so
-        // that an order always shows the same tree. Two positions of one article come smaller count first;
-        // their pieces are numbered on from the first (below).
+        // The positions in the order the ERP copy holds them (it keeps no position number of its own).
         db.GetDataWithQuery(QStringLiteral("SELECT SubProductCode, SubCount FROM productionorder_hierarchy_khk "
-                                           "WHERE ProductionOrderNumber = ? "
-                                           "ORDER BY SubProductCode, SubCount, SubManufacturer;"),
+                                           "WHERE ProductionOrderNumber = ?;"),
                             rows, {paNr});
     } catch (const VelkorError&) {
         return;  // an order whose hierarchy cannot be read shows its root only

@@ -35,11 +35,13 @@ ComponentCapture::ComponentCapture(WorkstationHost& host, CompletionPrompts& pro
 bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
     result_ = false;
     AssemblyDbClass::OperationScope operation(Db());  // one scan: the ERP answers are read once
+    scanStart_.emplace(host_.TreeViewCtr(0));
     try {
         Capture(prodCode, serNr);
     } catch (const VelkorError& error) {
         ErrorEnding(error);
     }
+    scanStart_.reset();
     host_.SetStatus(WorkstationHost::Ready());
     host_.FocusTree(0);
     return result_;
@@ -91,7 +93,6 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     // The whole scan is one transaction: the steps' own transactions are levels inside it, so a failure anywhere
     // (the error ending rolls back every level) leaves nothing of the scan behind.
     AssemblyDbClass& db = Db();
-    scanStart_.emplace(host_.TreeViewCtr(0));
     const qint16 level = db.OpenTransactionCount();
     db.Begin();
     TreeNode* done = IsDeviceNodeKey(scan.node->Key()) ? AddToDevice(scan) : CaptureOnExpectedNode(scan);
@@ -99,7 +100,6 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     if (db.OpenTransactionCount() > level) {  // not when the scan was discarded whole
         db.Commit();
     }
-    scanStart_.reset();
     if (!keyword.isEmpty()) {
         newAss_.FollowUp(keyword);
     }
@@ -221,6 +221,13 @@ void ComponentCapture::ErrorEnding(const VelkorError& error) {
         } catch (const VelkorError&) {
             // The connection is gone; the server discards the open transaction with it.
         }
+    }
+    const auto* provider = dynamic_cast<const ProviderError*>(&error);
+    if (provider != nullptr && provider->IsConnectionLost() && scanStart_) {
+        // Nothing of the scan is recorded, and the order cannot be read now: the tree as the scan found it is
+        // what the database holds.
+        scanStart_->Restore(host_.TreeViewCtr(0));
+        return;
     }
     host_.RefreshTreeView();
 }

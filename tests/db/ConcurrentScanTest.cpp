@@ -110,4 +110,52 @@ TEST(ConcurrentScanTest, TheSameNewValueOnTwoWorkstationsIsRecordedOnce) {
     }
 }
 
+// Two workstations adding new components to the same final product at the same moment, each as a scan does
+// (one transaction: the component's device, code, article, assembly row and membership, then the final
+// product's completeness flag): every component is recorded once, and neither workstation meets a deadlock or
+// a lock it waited for in vain.
+TEST(ConcurrentScanTest, TwoWorkstationsAddingToOneAssemblyBothRecordTheirComponents) {
+    ResetTestDatabase();
+    constexpr int kRounds = 200;
+    CountingDialogs dialogs;
+    AssemblyDbClass setup;
+    const qint32 root = setup.CreateDevice().toInt();
+    const qint32 rootAssNr = setup.CreateAssNrFromDivID(root, 240101).toInt();
+    std::atomic<int> arrived{0}, failures{0};
+    auto workstation = [&](int station) {
+        AssemblyDbClass db;
+        for (int round = 0; round < kRounds; ++round) {
+            arrived.fetch_add(1);
+            while (arrived.load() < 2 * (round + 1)) {
+                std::this_thread::yield();
+            }
+            try {
+                db.Begin();
+                const qint32 component = db.CreateDevice().toInt();
+                db.InsertProdCodeWithDevID(QStringLiteral("P8%1%2").arg(station).arg(round, 6, 10, QLatin1Char('0')),
+                                           component);
+                QString artNr = QStringLiteral("LP-5100-A");
+                db.InsertArtNrWithDevID(artNr, component);
+                const qint32 assNr = db.CreateAssNrFromDivID(component, 240101).toInt();
+                db.AddChildToParentAssembly(assNr, rootAssNr);
+                db.SetOKFlagInAssembly(root, round % 2 == 0);
+                db.Commit();
+            } catch (const VelkorError&) {
+                failures.fetch_add(1);
+                db.RollbackAll();
+            }
+        }
+    };
+    std::thread first(workstation, 1), second(workstation, 2);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(dialogs.Messages(), 0);
+    EXPECT_EQ(CountTestRows(QStringLiteral("device_productioncode"), QStringLiteral("ProductionCode LIKE 'P8%'")),
+              2 * kRounds);
+    EXPECT_EQ(CountTestRows(QStringLiteral("device_assembly"), QStringLiteral("AssemblyNum = ? AND AssemblyType = 'Z'"),
+                            {rootAssNr}),
+              2 * kRounds);
+}
+
 }  // namespace

@@ -132,6 +132,10 @@ void ExecTestSqlFile(const QString& path) {
     }
 }
 
+void ReopenTestDatabase() {
+    QSqlDatabase::database(QStringLiteral("velkor_test_admin"), false).close();
+}
+
 void ResetTestDatabase() {
     for (const char* table : kTablesInResetOrder) {
         ExecTestSql(QStringLiteral("TRUNCATE TABLE ") + QLatin1String(table));

@@ -20,6 +20,9 @@ bool SelectTestDataSource();
 // Brings the database back to the schema with the demo data (every table emptied, demo rows loaded).
 void ResetTestDatabase();
 
+// Closes the test's own connection (after the server was restarted); the next statement opens a new one.
+void ReopenTestDatabase();
+
 // Runs one statement with bound values; fails the test when the database refuses it.
 void ExecTestSql(const QString& sql, const QVariantList& values = {});
 

@@ -17,14 +17,14 @@ TEST_F(OrderStructureTest, BuildsRootAndOnePieceNodePerCapturedComponent) {
         int prodCodes, serNrs, extSerNrs;
         bool test;
     } components[] = {
-        {"OT-LP", "3", 2, 0, 0, false},      // after the position of 2 pieces below: pieces 3..5
+        {"OT-LP", "3", 2, 0, 0, false},      // pieces 1..3
         {"OT-NT ", "1", 1, 1, 2, true},      // serial numbers: suffix 0
         {"OT-RM", "1", 1, 0, 0, false},      // a single piece without: suffix 2
         {"OT-GS", "1", 0, 0, 0, false},      // nothing to capture: skipped
         {"OT-ZERO", "0", 1, 0, 0, false},    // like a single piece
         {"OT-TEST", "1", 0, 0, 0, true},     // only the test to capture
         {"OT-FRAC", "2.5", 1, 0, 0, false},  // whole pieces only
-        {"OT-LP", "2", 2, 0, 0, false},      // named again, the smaller count: pieces 1..2
+        {"OT-LP", "2", 2, 0, 0, false},      // named again: its pieces go on from 4
         {"OT-RM", "1", 1, 0, 0, false},      // named again after a single piece "2": the next free piece
     };
     QSet<QString> withBillOfMat;
@@ -41,10 +41,9 @@ TEST_F(OrderStructureTest, BuildsRootAndOnePieceNodePerCapturedComponent) {
     Nodes().Add(nullptr, "OLD 0", "OLD");  // whatever the tree showed before is replaced
     tree_.CreateNodesForPA("770001");
 
-    // The positions in the order of their article numbers, whatever the order of the rows in the ERP copy.
     EXPECT_EQ(KeysOf(Nodes()),
-              QStringList({"OT-MAIN-A 0", "OT-FRAC 1", "OT-FRAC 2", "OT-LP 1", "OT-LP 2", "OT-LP 3", "OT-LP 4",
-                           "OT-LP 5", "OT-NT 0", "OT-RM 2", "OT-RM 3", "OT-TEST 2", "OT-ZERO 2"}));
+              QStringList({"OT-MAIN-A 0", "OT-LP 1", "OT-LP 2", "OT-LP 3", "OT-NT 0", "OT-RM 2", "OT-ZERO 2",
+                           "OT-TEST 2", "OT-FRAC 1", "OT-FRAC 2", "OT-LP 4", "OT-LP 5", "OT-RM 3"}));
     TreeNode* root = Node("OT-MAIN-A 0");
     EXPECT_EQ(root->Children(), 12);
     EXPECT_EQ(root->Text(), "OT-MAIN-A" + Blanks(16) + " P(0/1) S(0/1)");

@@ -40,9 +40,16 @@ QString IconName(MsgIcon icon) {
 
 void WorkflowTestHost::RefreshTreeView() {
     ++refreshes;
-    if (!paNr[0].isEmpty()) {
-        tree.SetTreeViewIndex(0);
-        tree.CreateNodesForPA(paNr[0]);
+    try {
+        if (!paNr[0].isEmpty()) {
+            tree.SetTreeViewIndex(0);
+            tree.CreateNodesForPA(paNr[0]);
+        }
+    } catch (const VelkorError& error) {
+        // As the window reports it.
+        Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure RefreshTreeView of Formular FormMain")
+                             .arg(error.Number())
+                             .arg(error.Description()));
     }
     status = Ready();
 }
