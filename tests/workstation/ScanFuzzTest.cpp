@@ -110,7 +110,7 @@ protected:
     // The order's fresh structure again, as laying it out anew gives it (without asking the database again).
     void LayOutAgain() { layout_->Restore(host_.trees[0]); }
 
-    // What the value did; false after a failure was reported.
+    // Checks what the value did and counts it: recorded as scanned, or refused; a failure names the value.
     void JudgeCapture(const FuzzRun& run, int index, const QString& value, const QString& node);
     void JudgeSearch(const FuzzRun& run, int index, const QString& value, bool recorded);
     // Types the value into the tree's keystroke capture: what it passes on is "P" and eight digits, the end of
