@@ -8,6 +8,7 @@
 #include "tree/TreeNode.h"
 #include "tree/TreeView.h"
 #include "workstation/Messages.h"
+#include "workstation/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {
@@ -59,6 +60,12 @@ bool CompletionPrompts::PromptRemainingProdCodes(TreeNode*& node) {
             Dialogs().MsgBox(QStringLiteral("Eingabe entspricht nicht dem Produktioncode Format") + msg::Crlf() +
                              QStringLiteral(" Möchten Sie stattdessen die Komponente als 'Fertig' markieren und den "
                                             "Vorgang beenden? "));
+            host_.SetStatus(WorkstationHost::Ready());
+            return result;
+        }
+        const QString refusal = StorageRefusal(value, ColumnLimits::Column::ProductionCode, msg::ScannedValue());
+        if (!refusal.isEmpty()) {
+            Dialogs().MsgBox(refusal);
             host_.SetStatus(WorkstationHost::Ready());
             return result;
         }
@@ -118,6 +125,11 @@ bool CompletionPrompts::AskForMissingSerNr(qint32 devId, bool external) {
     QString value = Dialogs().InputBox(QStringLiteral("Eine %1 wird benötigt.").arg(kind) + msg::Crlf() + msg::Crlf() +
                                            QStringLiteral(" Bitte %1 eingeben.").arg(kind),
                                        QStringLiteral("Seriennummer Eingabe"));
+    const QString refusal = StorageRefusal(value, ColumnLimits::Column::SerialNumber, msg::ScannedValue());
+    if (!refusal.isEmpty()) {
+        Dialogs().MsgBox(refusal);
+        return false;
+    }
     if (external) {
         if (value.isEmpty()) {
             Dialogs().MsgBox(QStringLiteral("Seriennummer ist ungültig"));

@@ -18,12 +18,34 @@
 #include "workstation/CompletionPrompts.h"
 #include "workstation/Messages.h"
 #include "workstation/NewAssembly.h"
+#include "workstation/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {
 
 AssemblyDbClass& Db() {
     return AssemblyDbClass::Shared();
+}
+
+// Why the scan cannot be recorded as it is, with the order number and the articles the capture writes along
+// with it; empty when each of them fits its column.
+QString RecordingRefusal(const QString& prodCode, const QString& serNr, const QString& paNr,
+                         const QStringList& artNrs) {
+    using Column = ColumnLimits::Column;
+    QString refusal = StorageRefusal(prodCode, Column::ProductionCode, msg::ScannedValue());
+    if (refusal.isEmpty()) {
+        refusal = StorageRefusal(serNr, Column::SerialNumber, msg::ScannedValue());
+    }
+    if (refusal.isEmpty()) {
+        refusal = OrderNumberRefusal(paNr);
+    }
+    for (const QString& artNr : artNrs) {
+        if (refusal.isEmpty()) {
+            refusal = StorageRefusal(TrimBlanks(artNr), Column::ProductCode,
+                                     QStringLiteral("Die Artikelnummer %1").arg(artNr));
+        }
+    }
+    return refusal;
 }
 
 }  // namespace
@@ -79,6 +101,14 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     Scan scan;
     scan.node = host_.TreeViewCtr(0).SelectedItem();
     if (scan.node == nullptr) {
+        return;
+    }
+    // Checked before anything is looked up or written: nothing of the scan is recorded in part.
+    const QString refusal =
+        RecordingRefusal(prodCode, serNr, host_.PaNr(0),
+                         {GetArtNrFromNodeText(RootNode()->Text()), GetArtNrFromNodeText(scan.node->Text())});
+    if (!refusal.isEmpty()) {
+        Refuse(refusal);
         return;
     }
     host_.Tree().ReadBillsOfMatInTree();

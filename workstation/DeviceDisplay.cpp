@@ -12,6 +12,7 @@
 #include "tree/TreeNode.h"
 #include "tree/TreeView.h"
 #include "workstation/Messages.h"
+#include "workstation/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {
@@ -91,6 +92,13 @@ void DeviceDisplay::SwapDevice(QString code, qint16 index) {
     }
     if (code.isEmpty()) {
         code = Dialogs().InputBox(msg::ScanPrompt(), QStringLiteral("Produktions- Seriennummern Eingabe"));
+    }
+    // A value that could not have been recorded as it is: told as such, not looked up as unknown.
+    const QString refusal = StorageRefusal(code, ColumnOfScan(code), msg::ScannedValue());
+    if (!refusal.isEmpty()) {
+        Refuse(refusal);
+        End();
+        return;
     }
     if (!IsSerNrFormat(code) && !IsProdCodeFormat(code)) {
         Refuse(QStringLiteral("Produktionscode oder Seriennummer ungültig oder unbekannt"));

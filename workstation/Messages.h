@@ -34,6 +34,10 @@ inline QString NoOrder() {
 inline QString SerNrUsed() {
     return QStringLiteral("Seriennummer wurde bereits Verwendet");
 }
+// Names a scanned value at the start of a refusal of StorageRefusal.
+inline QString ScannedValue() {
+    return QStringLiteral("Der gescannte Wert");
+}
 inline QString ScanPrompt() {
     return QStringLiteral("Bitte eine Produktionscode oder Seriennummer Scannen");
 }

@@ -8,6 +8,7 @@
 #include "tree/TreeNode.h"
 #include "workstation/ComponentCapture.h"
 #include "workstation/Messages.h"
+#include "workstation/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 ScanEntry::ScanEntry(WorkstationHost& host, ComponentCapture& capture) : host_(host), capture_(capture) {}
@@ -25,6 +26,13 @@ void ScanEntry::TreeViewCtr_DblClick(int index) {
         return;
     }
     const QString value = Dialogs().InputBox(msg::ScanPrompt(), QStringLiteral("Produktionscode/Serinnummer Eingabe"));
+    const QString refusal = StorageRefusal(value, ColumnOfScan(value), msg::ScannedValue());
+    if (!refusal.isEmpty()) {
+        Dialogs().MsgBox(refusal);
+        host_.SetStatus(WorkstationHost::Ready());
+        host_.FocusTree(0);
+        return;
+    }
     int extSerNrs = 0;
     {
         AssemblyDbClass ownConnection;  // this one lookup runs on a connection of the handler's own

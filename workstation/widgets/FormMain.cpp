@@ -28,6 +28,7 @@
 #include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
 #include "workstation/ScanWorkflow.h"
+#include "workstation/StorableValue.h"
 
 namespace {
 
@@ -350,6 +351,13 @@ void FormMain::CheckProductionOrder(int index) {
     }
     if (!IsNumeric(paNr)) {
         Dialogs().MsgBox(QStringLiteral("Bitte einen numerischen Wert eingeben"));
+        tbArtNr_[index]->clear();
+        return;
+    }
+    // The number is recorded with the final product: one that cannot be recorded as it is is refused.
+    const QString refusal = OrderNumberRefusal(paNr);
+    if (!refusal.isEmpty()) {
+        Dialogs().MsgBox(refusal);
         tbArtNr_[index]->clear();
         return;
     }
