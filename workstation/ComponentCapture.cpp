@@ -62,6 +62,7 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
         Capture(prodCode, serNr);
     } catch (const VelkorError& error) {
         ErrorEnding(error);
+        result_ = false;  // nothing of the scan is recorded: a caller that goes on with it must not commit
     }
     scanStart_.reset();
     host_.SetStatus(WorkstationHost::Ready());

@@ -63,6 +63,10 @@ QString OrderNumberRefusal(const QString& paNr) {
     if (!refusal.isEmpty()) {
         return refusal;
     }
+    // A text the order field refuses (Enter not pressed after it) is no order a device can be recorded under.
+    if (!IsNumeric(paNr)) {
+        return QStringLiteral("Die Produktionsauftragsnummer ist keine Zahl und wird nicht angenommen.");
+    }
     const qint64 number = LeadingNumber(paNr);
     if (number > std::numeric_limits<qint32>::max() || number < std::numeric_limits<qint32>::min()) {
         return QStringLiteral("Die Produktionsauftragsnummer ist als Zahl zu groß (höchstens %1).")

@@ -17,7 +17,8 @@
 QString StorageRefusal(const QString& value, ColumnLimits::Column column, const QString& subject);
 
 // The refusal of a production order number that cannot be recorded with a final product: without its blanks it
-// must fit its column, and its number (the order of the device's assembly, a 32-bit integer) must be one;
+// must fit its column, be a number, and its number (the order of the device's assembly, a 32-bit integer) must
+// be one;
 // empty when it can.
 QString OrderNumberRefusal(const QString& paNr);
 

@@ -2,8 +2,10 @@
 // device node dropped on, and the move into a slot with its scan-in, kept or rolled back as one whole. The
 // left tree shows a demo order, the right one the recorded device 9030 built from its root.
 
+#include <iostream>
 #include <vector>
 
+#include "db/ColumnLimits.h"
 #include "rework/BackfitDrop.h"
 #include "tests/workstation/WorkflowTestHost.h"
 #include "tree/TreeNode.h"
@@ -379,6 +381,92 @@ TEST_P(Move, RecordsTheDeviceIntoTheSlotOrRollsBack) {
     Run();
 }
 INSTANTIATE_TEST_SUITE_P(BackfitDrop, Move, ::testing::ValuesIn(kMoves),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Faults: every statement of a drop failing in turn leaves the whole drop or nothing -----------------------
+
+// Server errors a statement is made to fail with: a refusal that leaves the transaction open, a deadlock, a lost
+// connection.
+constexpr int kFaultCodes[] = {1205, 1213, 2013};
+
+class DropFaults : public DropOutcome {
+protected:
+    struct Result {
+        QStringList rows, left, right;
+        int statements = 0;
+        int commit = 0;  // the last statement that committed
+    };
+
+    // The drop with statement failAt (from 1; 0 for none) failing with code.
+    Result DropFailing(int failAt, int code) {
+        const DropCase& c = GetParam();
+        AssemblyDbClass::SetStatementFault({});
+        ResetTestDatabase();
+        for (NodeTree& tree : host_.trees) {
+            tree.Clear();
+        }
+        host_.paNr[1].clear();
+        host_.tree.SetTreeViewIndex(0);
+        Prepare(c.setting);
+        before_ = {TraceabilityRowsWithoutTimes(), TreeRows(0), TreeRows(1)};
+        Result result;
+        AssemblyDbClass::SetStatementFault([&](const QString& sql) {
+            ++result.statements;
+            if (sql.startsWith(QLatin1String("COMMIT"))) {
+                result.commit = result.statements;
+            }
+            return result.statements == failAt ? code : 0;
+        });
+        std::vector<MsgAnswer> answers = c.answers;
+        answers.insert(answers.end(), 3, A::No);  // a question of a way the dry run did not take: no
+        try {
+            Drop(c.source, 0, QStringLiteral("TreeViewCtr(1)"), c.target, answers, c.inputs);
+        } catch (const VelkorError&) {
+            // A read before the drop's transaction failed: the window's handler reports it and sets "Bereit".
+            host_.status = WorkstationHost::Ready();
+        }
+        AssemblyDbClass::SetStatementFault({});
+        dialogs_.Forget();
+        EXPECT_EQ(host_.status, WorkstationHost::Ready()) << "statement " << failAt << " failing with " << code;
+        EXPECT_EQ(AssemblyDbClass::Shared().OpenTransactionCount(), 0);
+        result.rows = TraceabilityRowsWithoutTimes();
+        result.left = TreeRows(0);
+        result.right = TreeRows(1);
+        return result;
+    }
+
+    Result before_;
+};
+
+TEST_P(DropFaults, EveryStatementFailingLeavesTheWholeDropOrNothing) {
+    // The column lengths are read once per process: read before the dry run, so that every run counts the same
+    // statements.
+    ColumnLimits::MaxLength(ColumnLimits::Column::ProductionCode);
+    const Result whole = DropFailing(0, 0);
+    ASSERT_NE(whole.rows, before_.rows) << "the drop records something";
+    int injected = 0, partial = 0;
+    for (int failAt = 1; failAt <= whole.statements; ++failAt) {
+        for (int code : kFaultCodes) {
+            const Result after = DropFailing(failAt, code);
+            ++injected;
+            const bool nothing = after.rows == before_.rows;
+            if (!nothing && after.rows != whole.rows) {
+                ++partial;
+                ADD_FAILURE() << "statement " << failAt << " failing with " << code << " left part of the drop";
+                continue;
+            }
+            // Both trees show the recorded state, unless the failure hit what came after the commit.
+            if (failAt <= whole.commit) {
+                EXPECT_EQ(after.left, nothing ? before_.left : whole.left) << failAt << "/" << code;
+                EXPECT_EQ(after.right, nothing ? before_.right : whole.right) << failAt << "/" << code;
+            }
+        }
+    }
+    std::cout << "faults injected: " << injected << ", partial drops: " << partial << " (" << whole.statements
+              << " statements)\n";
+    EXPECT_EQ(partial, 0);
+}
+INSTANTIATE_TEST_SUITE_P(BackfitDrop, DropFaults, ::testing::Values(kConversions[0], kMoves[0], kMoves[1], kMoves[2]),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

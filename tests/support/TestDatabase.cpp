@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -158,6 +159,15 @@ QStringList TraceabilityRows() {
         QStringList tableRows = QueryTestRows(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
         tableRows.sort();
         rows += tableRows;
+    }
+    return rows;
+}
+
+QStringList TraceabilityRowsWithoutTimes() {
+    static const QRegularExpression time(QStringLiteral("\\|\\d{4}-\\d\\d-\\d\\dT[0-9:.]+"));
+    QStringList rows = TraceabilityRows();
+    for (QString& row : rows) {
+        row.remove(time);
     }
     return rows;
 }

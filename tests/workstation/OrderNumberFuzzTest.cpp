@@ -28,6 +28,7 @@ const char* const kOrderRefusals[] = {
 };
 const char* const kCaptureRefusals[] = {
     "Hinzufügen von Produktionscodes ohne Produktionsauftrag nicht möglich!",
+    "Die Produktionsauftragsnummer ist keine Zahl und wird nicht angenommen.",
     "Die Produktionsauftragsnummer ist zu lang (",
     "Die Produktionsauftragsnummer enthält Steuerzeichen und wird nicht angenommen.",
     "Die Produktionsauftragsnummer enthält ungültige Zeichen und wird nicht angenommen.",

@@ -173,6 +173,8 @@ const SiteCase kSiteCases[] = {
      {{text::kSwapPrompt, kBeep, MsgOk(TooLong(13, 12))}}},
     {"OrderNumberTooLongForTheFinalProduct", "capture", kLp, "P12345678", {}, "240101   0",
      {{kBeep, MsgOk("Die Produktionsauftragsnummer ist zu lang (10 Zeichen, höchstens 8 erlaubt).")}, {}, {}, kLp}},
+    {"OrderNumberNotANumber", "capture", kLp, "P12345678", {}, "24O1O1",
+     {{kBeep, MsgOk("Die Produktionsauftragsnummer ist keine Zahl und wird nicht angenommen.")}, {}, {}, kLp}},
     {"OrderNumberBlanksNotCounted", "capture", kLp, "P12345678", {""}, "  240101  ",
      {{text::kRemainingCodes}, kNewComponent, {kRootWithCode, kBoardOneCode}, kRm1}},
     {"RemainingCodeTooLong", "prompt", kLp, "P123456789012", {}, "240101",
