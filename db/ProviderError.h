@@ -30,3 +30,9 @@ public:
 private:
     int nativeCode_;
 };
+
+// True when the error is a provider error of a lost (or never opened) connection.
+inline bool IsConnectionLost(const VelkorError& error) {
+    const auto* provider = dynamic_cast<const ProviderError*>(&error);
+    return provider != nullptr && provider->IsConnectionLost();
+}

@@ -5,16 +5,7 @@ namespace {
 class SilentDialogs : public UserDialogs {
 public:
     MsgAnswer MsgBox(const QString&, MsgButtons buttons, MsgIcon, const QString&) override {
-        switch (buttons) {
-            case MsgButtons::Ok:
-                return MsgAnswer::Ok;
-            case MsgButtons::YesNo:
-                return MsgAnswer::No;
-            case MsgButtons::OkCancel:
-            case MsgButtons::RetryCancel:
-                return MsgAnswer::Cancel;
-        }
-        return MsgAnswer::Cancel;
+        return DecliningAnswer(buttons);
     }
     QString InputBox(const QString&, const QString&, const QString&) override { return QString(); }
     QString PasswordBox() override { return QString(); }
@@ -25,6 +16,19 @@ SilentDialogs silentDialogs;
 UserDialogs* installedDialogs = nullptr;
 
 }  // namespace
+
+MsgAnswer DecliningAnswer(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::Ok:
+            return MsgAnswer::Ok;
+        case MsgButtons::YesNo:
+            return MsgAnswer::No;
+        case MsgButtons::OkCancel:
+        case MsgButtons::RetryCancel:
+            return MsgAnswer::Cancel;
+    }
+    return MsgAnswer::Cancel;
+}
 
 UserDialogs& Dialogs() {
     return installedDialogs ? *installedDialogs : silentDialogs;

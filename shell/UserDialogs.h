@@ -33,6 +33,9 @@ public:
 // (OK, No, Cancel, empty text), so code that runs before the window exists never blocks.
 UserDialogs& Dialogs();
 
+// The answer of somebody who declines whatever is asked: OK where OK is all there is, otherwise No or Cancel.
+MsgAnswer DecliningAnswer(MsgButtons buttons);
+
 // Installs the dialogs of this process (not owned); nullptr restores the silent default.
 void SetDialogs(UserDialogs* dialogs);
 

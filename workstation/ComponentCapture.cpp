@@ -253,8 +253,7 @@ void ComponentCapture::ErrorEnding(const VelkorError& error) {
             // The connection is gone; the server discards the open transaction with it.
         }
     }
-    const auto* provider = dynamic_cast<const ProviderError*>(&error);
-    if (provider != nullptr && provider->IsConnectionLost() && scanStart_) {
+    if (IsConnectionLost(error) && scanStart_) {
         // Nothing of the scan is recorded, and the order cannot be read now: the tree as the scan found it is
         // what the database holds.
         scanStart_->Restore(host_.TreeViewCtr(0));

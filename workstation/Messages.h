@@ -15,8 +15,7 @@ inline QString Crlf() {
 // The text of an error ending: the usual one, or for a database that cannot be reached one that tells the
 // worker what happened and what to do.
 inline QString ErrorEndingText(const VelkorError& error, const QString& usual) {
-    const auto* provider = dynamic_cast<const ProviderError*>(&error);
-    if (provider == nullptr || !provider->IsConnectionLost()) {
+    if (!IsConnectionLost(error)) {
         return usual;
     }
     return QStringLiteral("Keine Verbindung zur Datenbank. Der Vorgang wird Gelöscht.") + Crlf() +

@@ -7,6 +7,7 @@
 
 #include "db/ColumnLimits.h"
 #include "rework/BackfitDrop.h"
+#include "tests/support/StatementFault.h"
 #include "tests/workstation/WorkflowTestHost.h"
 #include "tree/TreeNode.h"
 
@@ -385,10 +386,6 @@ INSTANTIATE_TEST_SUITE_P(BackfitDrop, Move, ::testing::ValuesIn(kMoves),
 
 // ---- Faults: every statement of a drop failing in turn leaves the whole drop or nothing -----------------------
 
-// Server errors a statement is made to fail with: a refusal that leaves the transaction open, a deadlock, a lost
-// connection.
-constexpr int kFaultCodes[] = {1205, 1213, 2013};
-
 class DropFaults : public DropOutcome {
 protected:
     struct Result {
@@ -400,7 +397,6 @@ protected:
     // The drop with statement failAt (from 1; 0 for none) failing with code.
     Result DropFailing(int failAt, int code) {
         const DropCase& c = GetParam();
-        AssemblyDbClass::SetStatementFault({});
         ResetTestDatabase();
         for (NodeTree& tree : host_.trees) {
             tree.Clear();
@@ -410,22 +406,19 @@ protected:
         Prepare(c.setting);
         before_ = {TraceabilityRowsWithoutTimes(), TreeRows(0), TreeRows(1)};
         Result result;
-        AssemblyDbClass::SetStatementFault([&](const QString& sql) {
-            ++result.statements;
-            if (sql.startsWith(QLatin1String("COMMIT"))) {
-                result.commit = result.statements;
-            }
-            return result.statements == failAt ? code : 0;
-        });
         std::vector<MsgAnswer> answers = c.answers;
         answers.insert(answers.end(), 3, A::No);  // a question of a way the dry run did not take: no
-        try {
-            Drop(c.source, 0, QStringLiteral("TreeViewCtr(1)"), c.target, answers, c.inputs);
-        } catch (const VelkorError&) {
-            // A read before the drop's transaction failed: the window's handler reports it and sets "Bereit".
-            host_.status = WorkstationHost::Ready();
+        {
+            const StatementFault fault(failAt, code);
+            try {
+                Drop(c.source, 0, QStringLiteral("TreeViewCtr(1)"), c.target, answers, c.inputs);
+            } catch (const VelkorError&) {
+                // A read before the drop's transaction failed: the window's handler reports it and sets "Bereit".
+                host_.status = WorkstationHost::Ready();
+            }
+            result.statements = fault.Sent();
+            result.commit = fault.LastCommit();
         }
-        AssemblyDbClass::SetStatementFault({});
         dialogs_.Forget();
         EXPECT_EQ(host_.status, WorkstationHost::Ready()) << "statement " << failAt << " failing with " << code;
         EXPECT_EQ(AssemblyDbClass::Shared().OpenTransactionCount(), 0);
@@ -446,7 +439,7 @@ TEST_P(DropFaults, EveryStatementFailingLeavesTheWholeDropOrNothing) {
     ASSERT_NE(whole.rows, before_.rows) << "the drop records something";
     int injected = 0, partial = 0;
     for (int failAt = 1; failAt <= whole.statements; ++failAt) {
-        for (int code : kFaultCodes) {
+        for (int code : kStatementFaultCodes) {
             const Result after = DropFailing(failAt, code);
             ++injected;
             const bool nothing = after.rows == before_.rows;

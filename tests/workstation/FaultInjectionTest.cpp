@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "db/ColumnLimits.h"
+#include "tests/support/StatementFault.h"
 #include "tests/workstation/WorkflowTestHost.h"
 
 namespace {
@@ -41,10 +42,6 @@ const FaultPath kPaths[] = {
 };
 // clang-format on
 
-// Server errors a statement is made to fail with: a refusal that leaves the transaction open (lock wait), a
-// deadlock (the server rolls the whole transaction back) and a lost connection.
-constexpr int kFaultCodes[] = {1205, 1213, 2013};
-
 class FaultInjectionTest : public WorkflowTest, public ::testing::WithParamInterface<FaultPath> {
 protected:
     struct Result {
@@ -53,11 +50,8 @@ protected:
         int commit = 0;  // the statement that committed the scan; a follow-up shows its own tree after it
     };
 
-    ~FaultInjectionTest() override { AssemblyDbClass::SetStatementFault({}); }
-
     // The database and the window as they are before the scan: the order laid out, the given scans made.
     void Prepare(const FaultPath& path) {
-        AssemblyDbClass::SetStatementFault({});
         ResetTestDatabase();
         for (NodeTree& tree : host_.trees) {
             tree.Clear();
@@ -72,20 +66,16 @@ protected:
     // Runs the scan with statement failAt (counted from 1; 0 for none) failing with code.
     Result Scan(const FaultPath& path, int failAt, int code) {
         Prepare(path);
-        int sent = 0;
-        int commit = 0;
-        AssemblyDbClass::SetStatementFault([&](const QString& sql) {
-            ++sent;
-            if (sql.startsWith(QLatin1String("COMMIT"))) {
-                commit = sent;
-            }
-            return sent == failAt ? code : 0;
-        });
         // A failed read can lead the follow-up of a recorded scan to a question of its own: the worker says no.
         ::Scan scan = path.scan;
         scan.answers.insert(scan.answers.end(), 3, MsgAnswer::No);
-        Capture(scan);
-        AssemblyDbClass::SetStatementFault({});
+        int sent = 0, commit = 0;
+        {
+            const StatementFault fault(failAt, code);
+            Capture(scan);
+            sent = fault.Sent();
+            commit = fault.LastCommit();
+        }
         dialogs_.Forget();
         EXPECT_EQ(host_.status, WorkstationHost::Ready()) << "statement " << failAt << " failing with " << code;
         EXPECT_EQ(AssemblyDbClass::Shared().OpenTransactionCount(), 0);
@@ -105,7 +95,7 @@ TEST_P(FaultInjectionTest, EveryStatementFailingLeavesTheWholeScanOrNothing) {
     ASSERT_GT(whole.statements, 0);
     int injected = 0, partial = 0;
     for (int failAt = 1; failAt <= whole.statements; ++failAt) {
-        for (int code : kFaultCodes) {
+        for (int code : kStatementFaultCodes) {
             const Result after = Scan(path, failAt, code);
             ++injected;
             const bool nothing = after.rows == before_.rows;

@@ -243,16 +243,7 @@ QStringList LenientDialogs::TakeMessages() {
 
 MsgAnswer LenientDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon, const QString&) {
     messages_.append(text);
-    switch (buttons) {
-        case MsgButtons::Ok:
-            return MsgAnswer::Ok;
-        case MsgButtons::YesNo:
-            return MsgAnswer::No;
-        case MsgButtons::OkCancel:
-        case MsgButtons::RetryCancel:
-            return MsgAnswer::Cancel;
-    }
-    return MsgAnswer::Cancel;
+    return DecliningAnswer(buttons);
 }
 
 QString LenientDialogs::InputBox(const QString&, const QString&, const QString&) {

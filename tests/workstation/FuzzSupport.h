@@ -128,3 +128,14 @@ struct FuzzTally {
     void Other(const QString& what) { ++others[what]; }
     std::string Summary(const char* entry) const;
 };
+
+// True when the text starts with one of the given beginnings (the known messages of a route).
+template <size_t N>
+bool StartsWithOneOf(const QString& text, const char* const (&starts)[N]) {
+    for (const char* start : starts) {
+        if (text.startsWith(QString::fromUtf8(start))) {
+            return true;
+        }
+    }
+    return false;
+}

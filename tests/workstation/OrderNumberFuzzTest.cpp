@@ -35,16 +35,6 @@ const char* const kCaptureRefusals[] = {
     "Die Produktionsauftragsnummer ist als Zahl zu groß (höchstens 2147483647).",
 };
 
-template <size_t N>
-bool StartsWithOneOf(const QString& text, const char* const (&starts)[N]) {
-    for (const char* start : starts) {
-        if (text.startsWith(QString::fromUtf8(start))) {
-            return true;
-        }
-    }
-    return false;
-}
-
 constexpr int kValues = 10000;
 constexpr quint32 kEntrySeed = 4401;
 // The recording runs a whole scan for every value: half as many values, in shards of their own seeds.

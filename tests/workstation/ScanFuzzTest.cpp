@@ -69,16 +69,6 @@ const char* const kSwapRefusals[] = {
 const char* const kFailures[] = {"Es ist ein Fehler aufgetreten", "Der Vorgang wird Gelöscht", "Error ",
                                  "Keine Verbindung zur Datenbank", "Achtung eine oder mehrere Transaktionen"};
 
-template <size_t N>
-bool StartsWithOneOf(const QString& text, const char* const (&starts)[N]) {
-    for (const char* start : starts) {
-        if (text.startsWith(QString::fromUtf8(start))) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Values of every awkward kind that the capture records, for the device search to find again.
 const char16_t* const kRecordedForSearch[] = {
     u"O'Brien-1", u"100%_sicher", u"C:\\Pfad\\x", u"\"zitiert\"", u"Müller-Ä1", u"😀-42",   u"x' OR '1'='1",
