@@ -3,6 +3,7 @@
 #include "db/AssemblyDbClass.h"
 #include "db/ProviderError.h"
 #include "db/ReadValues.h"
+#include "db/SerNrFormat.h"
 #include "shell/Misc.h"
 #include "shell/ScanFormats.h"
 #include "shell/UserDialogs.h"

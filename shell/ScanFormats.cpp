@@ -1,6 +1,5 @@
 #include "shell/ScanFormats.h"
 
-#include "db/AssemblyDbClass.h"
 #include "shell/LikePattern.h"
 #include "shell/Misc.h"
 
@@ -29,7 +28,7 @@ bool IsProdCodeFormat(const QVariant& value) {
     return text.startsWith(QLatin1Char('P')) && IsNumeric(text.mid(1));
 }
 
-bool IsSerNrFormat(const QVariant& value) {
+bool IsSerNrPatternFormat(const QVariant& value) {
     if (IsNullOrEmpty(value)) {
         return false;
     }
@@ -39,8 +38,5 @@ bool IsSerNrFormat(const QVariant& value) {
             return true;
         }
     }
-    if (IsProdCodeFormat(value)) {
-        return false;
-    }
-    return AssemblyDbClass::Shared().IsSerNrExtSer(text);
+    return false;
 }

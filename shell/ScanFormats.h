@@ -7,6 +7,7 @@
 // A production code is "P" followed by a numeric rest ("P" alone is none); case-sensitive.
 bool IsProdCodeFormat(const QVariant& value);
 
-// A serial number matches one of the known serial patterns, or, when it matches none and is no
-// production code, is already recorded as the external serial number of some device.
-bool IsSerNrFormat(const QVariant& value);
+// Whether a value matches one of the known serial-number patterns. A value that matches none and is no
+// production code may still be a serial number: the one recorded as some device's external serial
+// (IsSerNrFormat in db/SerNrFormat.h asks the database that question).
+bool IsSerNrPatternFormat(const QVariant& value);

@@ -1,6 +1,7 @@
 #include "workstation/CompletionPrompts.h"
 
 #include "db/AssemblyDbClass.h"
+#include "db/SerNrFormat.h"
 #include "shell/ScanFormats.h"
 #include "shell/UserDialogs.h"
 #include "tree/NodeKey.h"

@@ -5,6 +5,7 @@
 #include "workstation/ComponentCapture.h"
 
 #include "db/AssemblyDbClass.h"
+#include "db/SerNrFormat.h"
 #include "shell/LikePattern.h"
 #include "shell/Misc.h"
 #include "shell/ScanFormats.h"

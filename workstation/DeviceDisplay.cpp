@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "db/AssemblyDbClass.h"
+#include "db/SerNrFormat.h"
 #include "shell/LikePattern.h"
 #include "shell/Misc.h"
 #include "shell/ScanFormats.h"

@@ -1,6 +1,7 @@
 #include "workstation/ScanEntry.h"
 
 #include "db/AssemblyDbClass.h"
+#include "db/SerNrFormat.h"
 #include "shell/ScanFormats.h"
 #include "shell/UserDialogs.h"
 #include "tree/NodeText.h"

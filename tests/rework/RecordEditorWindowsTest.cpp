@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/QtUserDialogs.h"
 #include "rework/DeviceRecordsModel.h"
 #include "rework/TreeRework.h"
 #include "rework/widgets/CTooltip.h"
@@ -17,7 +18,6 @@
 #include "rework/widgets/NodeTooltipPresenter.h"
 #include "rework/widgets/QtRecordEditors.h"
 #include "rework/widgets/RecordEditorForm.h"
-#include "shell/widgets/QtUserDialogs.h"
 #include "tests/rework/ReworkTestHost.h"
 
 namespace {

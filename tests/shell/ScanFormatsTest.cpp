@@ -1,22 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "shell/ScanFormats.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TestDatabase.h"
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-class ScanFormatsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetTestDatabase(); }
-    ScriptedDialogs dialogs_;
-};
-
-}  // namespace
-
-TEST_F(ScanFormatsTest, ProductionCodeIsCapitalPWithNumericRest) {
+TEST(ScanFormatsTest, ProductionCodeIsCapitalPWithNumericRest) {
     EXPECT_TRUE(IsProdCodeFormat(u"P12345678"_s));
     EXPECT_TRUE(IsProdCodeFormat(u"P1"_s));
     for (const QVariant& value :
@@ -25,12 +13,12 @@ TEST_F(ScanFormatsTest, ProductionCodeIsCapitalPWithNumericRest) {
     }
     // The formats overlap only where a serial pattern (?#####) says so.
     EXPECT_TRUE(IsProdCodeFormat(u"P12345"_s));
-    EXPECT_TRUE(IsSerNrFormat(u"P12345"_s));
-    EXPECT_FALSE(IsSerNrFormat(u"P12345678"_s));
-    EXPECT_FALSE(IsSerNrFormat(u"P"_s));
+    EXPECT_TRUE(IsSerNrPatternFormat(u"P12345"_s));
+    EXPECT_FALSE(IsSerNrPatternFormat(u"P12345678"_s));
+    EXPECT_FALSE(IsSerNrPatternFormat(u"P"_s));
 }
 
-TEST_F(ScanFormatsTest, EachSerialPatternHasHitsAndNearMisses) {
+TEST(ScanFormatsTest, EachSerialPatternHasHitsAndNearMisses) {
     // One row per pattern: a value it matches, then near misses (case, length, character class).
     const std::vector<std::pair<const char*, std::vector<const char*>>> rows = {
         {"AB1234", {"ab1234", "AB12345", "AG123X"}},            // [A-F0-9][A-F0-9]####
@@ -44,22 +32,10 @@ TEST_F(ScanFormatsTest, EachSerialPatternHasHitsAndNearMisses) {
         {"test", {"Test", "test1"}},                            // test
     };
     for (const auto& [hit, misses] : rows) {
-        EXPECT_TRUE(IsSerNrFormat(QString::fromLatin1(hit))) << hit;
+        EXPECT_TRUE(IsSerNrPatternFormat(QString::fromLatin1(hit))) << hit;
         for (const char* miss : misses)
-            EXPECT_FALSE(IsSerNrFormat(QString::fromLatin1(miss))) << miss;
+            EXPECT_FALSE(IsSerNrPatternFormat(QString::fromLatin1(miss))) << miss;
     }
-    EXPECT_FALSE(IsSerNrFormat(QString()));
-    EXPECT_FALSE(IsSerNrFormat(QVariant()));
-}
-
-TEST_F(ScanFormatsTest, RecordedExternalSerialCountsAsSerialNumber) {
-    EXPECT_FALSE(IsSerNrFormat(u"T-ext-4711"_s));
-    ExecTestSql(
-        u"INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag) VALUES (9001, 'T-ext-4711', '1'), "
-        "(9001, 'ab1234', '1'), (9001, 'T-own-4711', '0'), (9001, 'P12345678', '1')"_s);
-    EXPECT_TRUE(IsSerNrFormat(u"T-ext-4711"_s));
-    EXPECT_TRUE(IsSerNrFormat(u"ab1234"_s));
-    EXPECT_FALSE(IsSerNrFormat(u"T-own-4711"_s));
-    EXPECT_FALSE(IsSerNrFormat(u"P12345678"_s));  // a production code never reaches the database test
-    EXPECT_TRUE(dialogs_.Messages().isEmpty());
+    EXPECT_FALSE(IsSerNrPatternFormat(QString()));
+    EXPECT_FALSE(IsSerNrPatternFormat(QVariant()));
 }

@@ -9,12 +9,12 @@
 #include <iostream>
 #include <optional>
 
+#include "app/FormMain.h"
 #include "db/ColumnLimits.h"
 #include "shell/Misc.h"
 #include "tests/workstation/FuzzSupport.h"
 #include "tests/workstation/WorkflowTestHost.h"
 #include "tree/TreeSnapshot.h"
-#include "workstation/widgets/FormMain.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "shell/widgets/SubMain.h"
+#include "app/SubMain.h"
 
 #include <QApplication>
 #include <cstdlib>
 
+#include "app/FormMain.h"
 #include "db/AssemblyDbClass.h"
 #include "shell/SelfUpdate.h"
-#include "workstation/widgets/FormMain.h"
 
 int Main() {
     // A newer build on the update server is installed and started instead of this one.

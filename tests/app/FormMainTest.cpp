@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "app/FormMain.h"
 #include "shell/KeystrokeCapture.h"
 #include "shell/Misc.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -16,7 +17,6 @@
 #include "tree/TreeNode.h"
 #include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
-#include "workstation/widgets/FormMain.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "shell/widgets/QtUserDialogs.h"
-#include "shell/widgets/SubMain.h"
+#include "app/QtUserDialogs.h"
+#include "app/SubMain.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

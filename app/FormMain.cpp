@@ -1,4 +1,4 @@
-#include "workstation/widgets/FormMain.h"
+#include "app/FormMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "shell/widgets/QtUserDialogs.h"
+#include "app/QtUserDialogs.h"
 
 #include <QApplication>
 #include <QDialog>
