@@ -62,6 +62,8 @@ QLabel* NewLabel(const char* objectName, const QString& caption, QWidget* parent
 }  // namespace
 
 FormMain::FormMain(QWidget* parent) : QWidget(parent) {
+    // The node details show also while a message box or another program has the window in the background.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QLatin1String(kCaption));
     BuildControls();
@@ -343,43 +345,57 @@ QString FormMain::PaNrText() const {
     return tbPaNr_[0]->text();
 }
 
-void FormMain::CheckProductionOrder(int index) {
+bool FormMain::CheckProductionOrder(int index) {
     const QString paNr = tbPaNr_[index]->text();
     lastCheckedPaNr_[index] = paNr;
     if (paNr.isEmpty()) {
-        return;
+        return true;
     }
     if (!IsNumeric(paNr)) {
         Dialogs().MsgBox(QStringLiteral("Bitte einen numerischen Wert eingeben"));
-        tbArtNr_[index]->clear();
-        return;
+        ForgetOrder(index);
+        return false;
     }
     // The number is recorded with the final product: one that cannot be recorded as it is is refused.
     const QString refusal = OrderNumberRefusal(paNr);
     if (!refusal.isEmpty()) {
         Dialogs().MsgBox(refusal);
-        tbArtNr_[index]->clear();
-        return;
+        ForgetOrder(index);
+        return false;
     }
     tbArtNr_[index]->setText(AssemblyDbClass::Shared().GetArtNrFromPaNrKHK(paNr));
-    if (!tbArtNr_[index]->text().isEmpty()) {
-        tbName_[index]->setText(AssemblyDbClass::Shared().GetProdDescriptionFromArtNrKHK(tbArtNr_[index]->text()));
-    } else {
+    if (tbArtNr_[index]->text().isEmpty()) {
         Dialogs().MsgBox(QStringLiteral("Unbekannter Produktionsauftrag"));
+        ForgetOrder(index);
+        return false;
     }
+    tbName_[index]->setText(AssemblyDbClass::Shared().GetProdDescriptionFromArtNrKHK(tbArtNr_[index]->text()));
+    return true;
+}
+
+void FormMain::ForgetOrder(int index) {
+    // Nothing of the previous order stays on screen to scan into under a number that is not an order.
+    tbArtNr_[index]->clear();
+    tbName_[index]->clear();
+    nodeTrees_[index].Clear();
 }
 
 void FormMain::TBPaNr_KeyDown(int index, int keyCode, int /*shift*/) {
     if (keyCode != kKeyReturn) {
         return;
     }
+    bool known = false;
     try {
-        CheckProductionOrder(index);
+        known = CheckProductionOrder(index);
     } catch (const VelkorError& error) {
         AssemblyDbClass::ReportError(error, QStringLiteral("TBPaNr_KeyDown"));
     }
     SetStatus(QLatin1String(kReady));
-    if (index == 0) {
+    if (!known) {
+        // The worker corrects the number where it was scanned.
+        tbPaNr_[index]->setFocus();
+        tbPaNr_[index]->selectAll();
+    } else if (index == 0) {
         cbNewAss_[0]->setFocus();
     } else {
         cbSwapDevice_[1]->setFocus();
@@ -437,6 +453,8 @@ void FormMain::TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse) {
     const QPoint pos = mouse.position().toPoint();
     dragStart_ = pos;
     TreeControlView* view = treeViews_[index];
+    TreeNode* pressed = view->NodeAtPoint(pos);
+    dragSourceKey_ = pressed != nullptr ? pressed->Key() : QString();
     if (rework_->OnMouseDown(index, lastMouseButton_, pos.x() * kTwipsPerPixel,
                              [&](int xTwips) { return view->NodeAtPoint(QPoint(xTwips / kTwipsPerPixel, pos.y())); })) {
         ApplyEditMenuState(*mnuEdit_, rework_->EditMenu());
@@ -448,6 +466,13 @@ void FormMain::TreeViewCtr_MouseMove(int index, const QMouseEvent& mouse) {
     // Only the right tree is a drag source.
     if (mouse.buttons() == Qt::LeftButton && index > 0 &&
         (mouse.position().toPoint() - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+        // What is dragged is the node the button went down on, wherever the pointer has moved the selection
+        // since.
+        TreeNode* source = dragSourceKey_.isEmpty() ? nullptr : nodeTrees_[index].Item(dragSourceKey_);
+        if (source == nullptr) {
+            return;
+        }
+        nodeTrees_[index].SetSelectedItem(source);
         backfit_->DragSourceIndex = static_cast<qint16>(index);
         auto* data = new QMimeData();
         data->setData(QLatin1String(kTreeDragFormat), treeViews_[index]->objectName().toUtf8());
@@ -531,13 +556,18 @@ bool FormMain::TreeViewCtr_DragEvent(int index, QEvent* event) {
             const QString sourceName = QString::fromUtf8(drop->mimeData()->data(QLatin1String(kTreeDragFormat)));
             TreeNode* target = treeViews_[index]->NodeAtPoint(drop->position().toPoint());
             const QString targetKey = target != nullptr ? target->Key() : QString();
+            const QString sourceKey = dragSourceKey_;
+            const int sourceIndex = backfit_->DragSourceIndex;
             drop->acceptProposedAction();
             // The drop asks questions and a password: it runs once the drag has ended.
             QMetaObject::invokeMethod(
                 this,
-                [this, index, sourceName, targetKey] {
+                [this, index, sourceName, sourceKey, sourceIndex, targetKey] {
                     RunHandler(QStringLiteral("TreeViewCtr_DragDrop"), [&] {
-                        backfit_->Drop(index, sourceName,
+                        TreeNode* source = sourceIndex >= 0 && sourceIndex < 2 && !sourceKey.isEmpty()
+                                               ? nodeTrees_[sourceIndex].Item(sourceKey)
+                                               : nullptr;
+                        backfit_->Drop(index, sourceName, source,
                                        targetKey.isEmpty() ? nullptr : nodeTrees_[index].Item(targetKey));
                     });
                 },

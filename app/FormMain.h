@@ -119,7 +119,10 @@ protected:
 private:
     void BuildControls();
     void TB_Status_Change();
-    void CheckProductionOrder(int index);
+    // Looks the order number of the pane up; false (after the message, with the pane emptied) when it is
+    // refused or unknown.
+    bool CheckProductionOrder(int index);
+    void ForgetOrder(int index);
     void TreeViewCtr_NodeClick(int index, TreeNode* node);
     // Mouse-down and mouse-move over the tree of a pane.
     void TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse);
@@ -154,7 +157,8 @@ private:
     std::unique_ptr<QtRecordEditors> editors_;
     std::unique_ptr<TreeRework> rework_;
     std::unique_ptr<BackfitDrop> backfit_;
-    QPoint dragStart_;  // where the left button went down on the right tree
+    QPoint dragStart_;       // where the left button went down on the right tree
+    QString dragSourceKey_;  // the node it went down on: what a drag from there moves
     QVariant selectedNodeIndex_;
     qint16 lastMouseButton_ = 0;
     // Where the keyboard goes when the window is ready again: the widget that had it when an operation

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTranslator>
+#include <optional>
 
 #include "rework/widgets/FormPassW.h"
 #include "shell/Tone.h"
@@ -18,6 +20,7 @@ QMessageBox::StandardButtons ButtonsOf(MsgButtons buttons) {
         case MsgButtons::Ok:
             return QMessageBox::Ok;
         case MsgButtons::YesNo:
+        case MsgButtons::YesNoDefaultNo:
             return QMessageBox::Yes | QMessageBox::No;
         case MsgButtons::OkCancel:
             return QMessageBox::Ok | QMessageBox::Cancel;
@@ -75,6 +78,49 @@ private:
     QPointer<QWidget> window_;
 };
 
+// Keeps a scan that arrives while a question is open from answering it: a keyboard-wedge scanner types its
+// characters and ends with Enter. Printable keys never reach the box (a letter would otherwise press the
+// button whose mnemonic it is), and the Enter that ends such characters is dropped with them; only an Enter
+// or a key the worker gives on its own answers the question.
+class ScanKeysIgnored : public QObject {
+public:
+    explicit ScanKeysIgnored(QWidget& box) : box_(box) { QApplication::instance()->installEventFilter(this); }
+    ~ScanKeysIgnored() override { QApplication::instance()->removeEventFilter(this); }
+    ScanKeysIgnored(const ScanKeysIgnored&) = delete;
+    ScanKeysIgnored& operator=(const ScanKeysIgnored&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || (widget != &box_ && !box_.isAncestorOf(widget))) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool printable = !key->text().isEmpty() && key->text().at(0).isPrint() &&
+                               !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (printable) {
+            scanPending_ = true;
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (scanPending_) {
+                if (event->type() == QEvent::KeyRelease) {
+                    scanPending_ = false;
+                }
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget& box_;
+    bool scanPending_ = false;
+};
+
 }  // namespace
 
 MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) {
@@ -82,6 +128,13 @@ MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon
     QMessageBox box(IconOf(icon), title.isEmpty() ? ApplicationTitle() : title, text, ButtonsOf(buttons),
                     OwnerWindow());
     box.setWindowModality(Qt::ApplicationModal);
+    std::optional<ScanKeysIgnored> scanKeysIgnored;
+    if (buttons != MsgButtons::Ok) {
+        scanKeysIgnored.emplace(box);
+    }
+    if (buttons == MsgButtons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+    }
     switch (box.exec()) {
         case QMessageBox::Ok:
             return MsgAnswer::Ok;
@@ -94,8 +147,7 @@ MsgAnswer QtUserDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIcon
         case QMessageBox::Cancel:
             return MsgAnswer::Cancel;
         default:
-            return buttons == MsgButtons::Ok ? MsgAnswer::Ok
-                                             : (buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel);
+            return buttons == MsgButtons::Ok ? MsgAnswer::Ok : DecliningAnswer(buttons);
     }
 }
 

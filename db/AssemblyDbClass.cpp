@@ -128,7 +128,15 @@ void AssemblyDbClass::Begin() {
     ChangeCounter(+1);
 }
 
+void AssemblyDbClass::RequireOpenTransaction(const char* operation) const {
+    // A level closed that was never opened means the nesting of the caller is broken: no statement is sent.
+    if (openTransactions_ <= 0) {
+        throw VelkorError(kAppErrorNumber, QStringLiteral("%1 ohne offene Transaktion").arg(QLatin1String(operation)));
+    }
+}
+
 void AssemblyDbClass::Commit() {
+    RequireOpenTransaction("Commit");
     if (openTransactions_ > 1) {
         Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(SavepointName(openTransactions_)));
     } else {
@@ -138,11 +146,11 @@ void AssemblyDbClass::Commit() {
 }
 
 void AssemblyDbClass::Rollback() {
+    RequireOpenTransaction("Rollback");
     if (transactionDiscarded_) {
         // Nothing is left to roll back on the server: only the levels are counted down.
         ChangeCounter(-1);
-        if (openTransactions_ <= 0) {
-            openTransactions_ = 0;
+        if (openTransactions_ == 0) {
             transactionDiscarded_ = false;
         }
         return;

@@ -135,8 +135,8 @@ public:
     qint16 GetNumberOfSerialsFromDevID(qint32 devId);
     qint16 GetNumberOfExtSerFromDevID(qint32 devId);
 
-    // The device of the newest row carrying the production code, or else the serial number (own or
-    // external); empty when nothing is found or neither value has its format.
+    // The device of the newest row carrying the production code (when it has that format), or else the serial
+    // number (own or external, compared as the server compares them); empty when nothing is found.
     QVariant GetDevIdFromProdCodeOrSerNr(const QString& prodCode, const QString& serNr);
     // True when the newest row of the serial number marks it as an external serial number.
     bool IsSerNrExtSer(const QString& serNr);
@@ -202,6 +202,8 @@ private:
     // Statement k of a fault-injection run fails here as the server would have failed it.
     void InjectFault(const QString& sql);
     void ChangeCounter(int delta);
+    // Raises when no level is open: Commit and Rollback never take the counter below 0.
+    void RequireOpenTransaction(const char* operation) const;
     static QString SavepointName(int level);
 
     // Writes of the traceability store that raise every database error; the public operations wrap them

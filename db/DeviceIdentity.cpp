@@ -3,7 +3,6 @@
 #include "db/AssemblyDbClass.h"
 #include "db/ProviderError.h"
 #include "db/ReadValues.h"
-#include "db/SerNrFormat.h"
 #include "shell/Misc.h"
 #include "shell/ScanFormats.h"
 #include "shell/UserDialogs.h"
@@ -354,7 +353,10 @@ QVariant AssemblyDbClass::GetDevIdFromProdCodeOrSerNr(const QString& prodCode, c
                            "ORDER BY device_productioncode.CreationDate DESC, device_productioncode.DeviceID DESC;"),
             {prodCode}, QStringLiteral("DeviceID")));
     }
-    if (!serNr.isEmpty() && IsSerNrFormat(serNr)) {
+    // Any other value is looked up as a serial number, by the same comparison that decides whether it is recorded
+    // already (the server's collation: letter case and trailing blanks do not count), so that a value the
+    // capture cannot record is never taken for a new one.
+    if (!serNr.isEmpty()) {
         return NumberOrEmpty(SelectFirstValue(
             QStringLiteral("SELECT DeviceID FROM device_serialnumber WHERE SerialNumber = ? "
                            "ORDER BY device_serialnumber.CreationDate DESC, device_serialnumber.DeviceID DESC;"),

@@ -1,6 +1,7 @@
 #include "rework/BackfitDrop.h"
 
 #include "db/AssemblyDbClass.h"
+#include "shell/CorrectionLog.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 #include "tree/NodeKey.h"
@@ -39,8 +40,12 @@ struct TreesBefore {
 };
 
 void FailureEnding(WorkstationHost& host, const TreesBefore& before, const VelkorError& error) {
-    Dialogs().MsgBox(msg::ErrorEndingText(
-        error, QStringLiteral("Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht")));
+    // Nothing was scanned: the drop keeps its own text and only names a lost connection.
+    QString text = QStringLiteral("Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht");
+    if (IsConnectionLost(error)) {
+        text += msg::Crlf() + QStringLiteral("Keine Verbindung zur Datenbank.");
+    }
+    Dialogs().MsgBox(text);
     if (Db().OpenTransactionCount() > 0) {
         try {
             Db().RollbackAll();
@@ -55,7 +60,7 @@ void FailureEnding(WorkstationHost& host, const TreesBefore& before, const Velko
 
 BackfitDrop::BackfitDrop(WorkstationHost& host, ComponentCapture& capture) : host_(host), capture_(capture) {}
 
-void BackfitDrop::Drop(int index, const QString& sourceName, TreeNode* targetNode) {
+void BackfitDrop::Drop(int index, const QString& sourceName, TreeNode* sourceNode, TreeNode* targetNode) {
     if (targetNode != nullptr) {
         host_.TreeViewCtr(index).SetSelectedItem(targetNode);
     }
@@ -63,7 +68,7 @@ void BackfitDrop::Drop(int index, const QString& sourceName, TreeNode* targetNod
         DragSourceIndex < 0 || DragSourceIndex > 1) {
         return;
     }
-    TreeNode* source = host_.TreeViewCtr(DragSourceIndex).SelectedItem();
+    TreeNode* source = sourceNode;
     host_.SetStatus(WorkstationHost::Busy());
     if (host_.TreeViewCtr(0).Count() == 0) {
         Dialogs().MsgBox(
@@ -135,6 +140,11 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
         FailureEnding(host_, before, error);
         return;
     }
+    LogCorrection(
+        QStringLiteral("Umrüstung"),
+        {QStringLiteral("Gerät %1: Artikel %2 -> %3, PA %4").arg(sourceDevId).arg(sourceArtNr, targetArtNr, paNr),
+         QStringLiteral("nimmt den Platz von Gerät %1 ein").arg(targetDevId),
+         QStringLiteral("alter Platz -> Platzhalter Gerät %1 (%2)").arg(placeholderDevId).arg(sourceArtNr)});
     tree.InsertDeviceIntoSpecifiedNode(target, sourceDevId);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
     tree.InsertDeviceIntoSpecifiedNode(source, placeholderDevId);
@@ -155,6 +165,8 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
     AssemblyDbClass& db = Db();
     const TreesBefore before(host_);
     TreeView& tree = host_.Tree();
+    const TreeNode* slot = host_.TreeViewCtr(0).SelectedItem();  // the drop made the target the selected node
+    const QString targetKey = slot != nullptr ? slot->Key() : QString();
     try {
         db.Begin();
         const qint32 sourceDevId = DeviceIdOfKey(source->Key());
@@ -165,7 +177,8 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
             db.Rollback();
             return;
         }
-        db.DeleteAssemblyWithDevID(db.GetAssemblyfromDevID(sourceDevId).toInt());
+        const qint32 oldAssNr = db.GetAssemblyfromDevID(sourceDevId).toInt();
+        db.DeleteAssemblyWithDevID(oldAssNr);
         tree.SetTreeViewIndex(DragSourceIndex);
         tree.ClearDeviceInNode(source);
         tree.SetTreeViewIndex(0);
@@ -174,11 +187,20 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
         const bool recorded = capture_.ProdCodeSerNrScanInput(prodCode.toString(), QString());
         // The scan-in ends with the window ready, but the drop goes on until its unit of work is kept or undone.
         host_.SetStatus(WorkstationHost::Busy());
-        if (!recorded) {
+        // A scan-in that recorded nothing, or whose ending took the drop's transaction with it, fails the move.
+        if (!recorded || db.OpenTransactionCount() < 1) {
             throw VelkorError(kAppErrorNumber, QStringLiteral("Failed to Insert Backfit Device"));
         }
         db.Commit();
+        LogCorrection(
+            QStringLiteral("Verschoben"),
+            {QStringLiteral("Gerät %1 (%2, Produktionscode %3)").arg(sourceDevId).arg(sourceArtNr, prodCode.toString()),
+             QStringLiteral("Baugruppe %1 -> Platz %2 (%3) unter PA %4")
+                 .arg(oldAssNr)
+                 .arg(targetKey, targetArtNr, host_.PaNr(0))});
     } catch (const VelkorError& error) {
         FailureEnding(host_, before, error);
+        return;
     }
+    capture_.RunDeferredFollowUp();
 }

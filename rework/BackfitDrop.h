@@ -18,9 +18,9 @@ public:
     // The tree control a drag started from.
     qint16 DragSourceIndex = 1;
 
-    // The drop onto tree index: sourceName names the dragged control, targetNode is the node under the
-    // pointer (null when there is none).
-    void Drop(int index, const QString& sourceName, TreeNode* targetNode);
+    // The drop onto tree index: sourceName names the dragged control, sourceNode is the node the drag started
+    // on (the button went down on it), targetNode the node under the pointer (each null when there is none).
+    void Drop(int index, const QString& sourceName, TreeNode* sourceNode, TreeNode* targetNode);
 
 private:
     void Convert(TreeNode* source, TreeNode* target, const QString& sourceArtNr, const QString& targetArtNr);

@@ -1,6 +1,7 @@
 #include "rework/ComponentRemoval.h"
 
 #include "db/AssemblyDbClass.h"
+#include "shell/CorrectionLog.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 #include "shell/VelkorError.h"
@@ -29,8 +30,12 @@ void RemoveSelectedComponentFromAssembly(WorkstationHost& host) {
         try {
             AssemblyDbClass& db = AssemblyDbClass::Shared();
             const qint32 devId = DeviceIdOfKey(node->Key());
-            db.DeleteAssemblyWithDevID(static_cast<qint32>(LeadingNumber(db.GetAssemblyfromDevID(devId).toString())));
+            const qint32 assNr = static_cast<qint32>(LeadingNumber(db.GetAssemblyfromDevID(devId).toString()));
+            db.DeleteAssemblyWithDevID(assNr);
             tree.ClearDeviceInNode(node);
+            LogCorrection(QStringLiteral("Komponente entfernt"),
+                          {QStringLiteral("Gerät %1 (%2)").arg(devId).arg(artNr),
+                           QStringLiteral("Baugruppe %1: Mitglied -> entfernt").arg(assNr)});
         } catch (const VelkorError& error) {
             Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure MnuDeleteAssembly_Click of Formular FormMain")
                                  .arg(error.Number())

@@ -8,6 +8,7 @@
 
 #include "db/AssemblyDbClass.h"
 #include "db/OdbcSource.h"
+#include "shell/CorrectionLog.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 
@@ -138,15 +139,19 @@ bool DeviceRecordsModel::SaveChanges() {
         if (!db.transaction()) {
             throw db.lastError();
         }
+        QStringList changes;
         for (const Row& row : rows_) {
             // A new row left without a value records nothing.
             if (row.Dirty() && (row.Written() || !row.values[ValueColumn].toString().isEmpty())) {
                 WriteRow(row);
+                changes.append(ChangeText(row));
             }
         }
         if (!db.commit()) {
             throw db.lastError();
         }
+        LogCorrection(Caption() + QStringLiteral(" geändert"),
+                      QStringList(QStringLiteral("Gerät %1").arg(devId_)) + changes);
     } catch (const QSqlError& error) {
         db.rollback();
         ShowDatabaseError(QStringLiteral("Data error event hit err:"), error);
@@ -155,6 +160,21 @@ bool DeviceRecordsModel::SaveChanges() {
     }
     Requery();
     return true;
+}
+
+QString DeviceRecordsModel::ChangeText(const Row& row, bool deleted) {
+    const auto shown = [](const QVariantList& values) {
+        QStringList texts;
+        for (const QVariant& value : values.mid(0, ColumnCount)) {
+            texts.append(value.isNull() ? QStringLiteral("NULL") : value.toString());
+        }
+        return texts.join(QLatin1Char('|'));
+    };
+    const QString before = row.Written() ? shown(row.stored) : QStringLiteral("neu");
+    if (deleted) {
+        return before + QStringLiteral(" -> gelöscht");
+    }
+    return before + QStringLiteral(" -> ") + shown({row.values[0], row.values[1], row.values[2]});
 }
 
 QString DeviceRecordsModel::StoredRowCondition() const {
@@ -213,6 +233,8 @@ bool DeviceRecordsModel::DeleteRow(int row) {
             Requery();
             return false;
         }
+        LogCorrection(Caption() + QStringLiteral(" gelöscht"),
+                      {QStringLiteral("Gerät %1").arg(devId_), ChangeText(rows_[row], true)});
         // The device lost a value it carried: it is no longer complete.
         try {
             AssemblyDbClass::Shared().SetOKFlagInAssembly(devId_, false);
@@ -223,6 +245,11 @@ bool DeviceRecordsModel::DeleteRow(int row) {
     beginRemoveRows(QModelIndex(), row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
+    // Only now are the other rows' edits written: saving reads the rows again in their order, where the
+    // position of the chosen row may hold another one.
+    if (HasPendingChanges()) {
+        SaveChanges();
+    }
     return true;
 }
 

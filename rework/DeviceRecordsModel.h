@@ -44,8 +44,9 @@ public:
     bool HasPendingChanges() const;
     // Writes the edited and added rows; true when everything (or nothing) had to be written.
     bool SaveChanges();
-    // Deletes the record of the row; the device is marked not complete. Without a record in the row, the
-    // worker is told that there is none. True when the row is gone.
+    // Deletes the record of the row, found by the values it was read with (not by its position), then writes
+    // the edits of the other rows; the device is marked not complete. Without a record in the row, the worker
+    // is told that there is none. True when the row is gone.
     bool DeleteRow(int row);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -77,6 +78,8 @@ private:
     // The condition that finds a written row again (its values: Row::stored); it may fit identical copies of
     // the row, of which a statement then changes one.
     QString StoredRowCondition() const;
+    // Old and new values of a row for the correction log: "value|date|device -> value|date|device".
+    static QString ChangeText(const Row& row, bool deleted = false);
     // Writes one row; throws the database's error.
     void WriteRow(const Row& row);
     void ShowDatabaseError(const QString& prefix, const QSqlError& error) const;

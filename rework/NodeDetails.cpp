@@ -1,6 +1,7 @@
 #include "rework/NodeDetails.h"
 
 #include "db/AssemblyDbClass.h"
+#include "db/ProviderError.h"
 #include "db/RecordSet.h"
 #include "shell/UserDialogs.h"
 #include "shell/VelkorError.h"
@@ -43,8 +44,16 @@ void NodeDetails::OnMouseMove(int pane, TreeNode* node) {
     tooltipParent_ = pane;
     try {
         BuildDeviceDetails(*node);
+        connectionLostShown_ = false;
     } catch (const VelkorError& error) {
-        // The details stay as far as they were built.
+        // The details stay as far as they were built. A lost connection is told once, not for every node the
+        // pointer passes, until the details can be read again.
+        if (IsConnectionLost(error)) {
+            if (connectionLostShown_) {
+                return;
+            }
+            connectionLostShown_ = true;
+        }
         Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure TreeViewCtr_MouseMove of Formular FormMain")
                              .arg(error.Number())
                              .arg(error.Description()));

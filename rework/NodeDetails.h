@@ -42,6 +42,7 @@ private:
     QString hoverKey_;
     bool hoverStale_ = false;
     bool hoverActive_ = false;
+    bool connectionLostShown_ = false;  // a lost connection was reported and has not come back since
     QString nodeDetailsText_;
     int tooltipParent_ = -1;
 };

@@ -22,6 +22,7 @@ MsgAnswer DecliningAnswer(MsgButtons buttons) {
         case MsgButtons::Ok:
             return MsgAnswer::Ok;
         case MsgButtons::YesNo:
+        case MsgButtons::YesNoDefaultNo:
             return MsgAnswer::No;
         case MsgButtons::OkCancel:
         case MsgButtons::RetryCancel:

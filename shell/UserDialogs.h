@@ -5,7 +5,9 @@
 // Everything modal or audible that the workflow shows the worker goes through this interface:
 // the program installs a Qt implementation, the tests a scripted one.
 
-enum class MsgButtons { Ok, YesNo, OkCancel, RetryCancel };
+// YesNoDefaultNo: a question whose "Ja" goes against a rule or leaves the assembly; it opens with "Nein" as its
+// default button, so that an Enter nobody meant for it declines.
+enum class MsgButtons { Ok, YesNo, YesNoDefaultNo, OkCancel, RetryCancel };
 enum class MsgIcon { None, Information, Question, Exclamation, Critical };
 enum class MsgAnswer { Ok, Cancel, Yes, No, Retry };
 
@@ -13,7 +15,8 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    // A modal message box. An empty title shows the application's title.
+    // A modal message box. An empty title shows the application's title. The keys of a scan that arrives while a
+    // question is open do not answer it.
     virtual MsgAnswer MsgBox(const QString& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
                              const QString& title = QString()) = 0;
 

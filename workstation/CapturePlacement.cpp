@@ -1,9 +1,9 @@
 // The capture on an expected node: a new component, a free recorded device, or a device that already
 // stands in an assembly (take-over of a sub-assembly, or the offer to switch to that assembly).
 //
-// The final product's device is created only once the scan is sure to be recorded, and committed at once:
-// a refused scan leaves neither a device nor a marked root node behind, and a scan that adds to an existing
-// final product runs in one transaction.
+// The final product's device is created in the component's own level, before the target node is chosen: a
+// refused scan leaves neither a device nor a marked root node behind, and a component is never placed on the
+// root node.
 
 #include "db/AssemblyDbClass.h"
 #include "shell/LikePattern.h"
@@ -53,12 +53,10 @@ void ComponentCapture::EnsureRootDevice() {
     const qint32 rootDevId = db.CreateDevice().toInt();
     db.CreateAssNrFromDivID(rootDevId, ProductionOrderNumber(host_.PaNr(0)));
     host_.Tree().InsertDeviceIntoSpecifiedNode(root, rootDevId);
+    rootCreated_ = true;
     QString artNr = GetArtNrFromNodeText(root->Text());
     db.InsertArtNrWithDevID(artNr, rootDevId);
     db.InsertPaNrWithDevID(TrimBlanks(host_.PaNr(0)), rootDevId);
-    // The final product is kept whatever becomes of the component.
-    db.Commit();
-    db.Begin();
 }
 
 TreeNode* ComponentCapture::TargetNode(TreeNode* selected, const QString& artNr, const QVariant& suffix,
@@ -68,8 +66,9 @@ TreeNode* ComponentCapture::TargetNode(TreeNode* selected, const QString& artNr,
     if (target == nullptr) {
         target = tree.GetNodeWithArtNr(fallbackArtNr);
     }
-    // A node that holds a device already keeps it: the selected (expected) node takes the new one.
-    if (target == nullptr || IsDeviceNodeKey(target->Key())) {
+    // A node that holds a device already keeps it, and the root is the final product: the selected (expected)
+    // node takes the new one.
+    if (target == nullptr || IsDeviceNodeKey(target->Key()) || target->Parent() == nullptr) {
         return selected;
     }
     return target;
@@ -197,7 +196,7 @@ TreeNode* ComponentCapture::TakeOverAssembly(const Scan& scan, qint32 devId, qin
         db.Rollback();
         if (Dialogs().MsgBox(QStringLiteral("Der Produktionscode gehört zu einem bereits angefangenem Zusammenbau. "
                                             "Möchten Sie zu dem Zusammenbau wechseln um ihn zu bearbeiten?"),
-                             MsgButtons::YesNo) == MsgAnswer::Yes) {
+                             MsgButtons::YesNoDefaultNo) == MsgAnswer::Yes) {
             display_.SwapDevice(scan.prodCode, 0);
         }
         return nullptr;
@@ -224,6 +223,7 @@ TreeNode* ComponentCapture::TakeOverAssembly(const Scan& scan, qint32 devId, qin
         db.Rollback();
         return nullptr;
     }
+    EnsureRootDevice();
     TreeNode* target = TargetNode(node, artNr, suffix, rootArtNr);
     if (db.GetTestReqiredFromBillOfMat(GetArtNrFromNodeText(target->Text())) && !db.IsDeviceTested(devId)) {
         if (!AskAfterBeep(msg::UntestedProdCode())) {
@@ -232,7 +232,6 @@ TreeNode* ComponentCapture::TakeOverAssembly(const Scan& scan, qint32 devId, qin
             return nullptr;
         }
     }
-    EnsureRootDevice();
     tree.InsertDeviceIntoSpecifiedNode(target, rootDevId);
     tree.InsertSubAssemblysFromDeviceID(rootDevId, target);
     tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
@@ -253,7 +252,7 @@ TreeNode* ComponentCapture::AddNewComponent(const Scan& scan) {
         if (Dialogs().MsgBox(QStringLiteral("Dieser Produktionscode oder diese Seriennummer gehört zu einem bisher "
                                             "ungetesteten Artikel. ") +
                                  msg::UntestedTail(),
-                             MsgButtons::YesNo) != MsgAnswer::Yes) {
+                             MsgButtons::YesNoDefaultNo) != MsgAnswer::Yes) {
             db.Rollback();
             return nullptr;
         }

@@ -81,7 +81,7 @@ bool CompletionPrompts::PromptRemainingProdCodes(TreeNode*& node) {
             return result;
         }
         if (db.GetTestReqiredFromBillOfMat(artNr) && !db.IsDeviceTested(devId)) {
-            if (Dialogs().MsgBox(msg::UntestedProdCode(), MsgButtons::YesNo) != MsgAnswer::Yes) {
+            if (Dialogs().MsgBox(msg::UntestedProdCode(), MsgButtons::YesNoDefaultNo) != MsgAnswer::Yes) {
                 host_.SetStatus(WorkstationHost::Ready());
                 return false;
             }

@@ -57,15 +57,26 @@ ComponentCapture::ComponentCapture(WorkstationHost& host, CompletionPrompts& pro
 
 bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
     result_ = false;
+    deferredFollowUp_.clear();
+    // Inside a caller's unit of work (the scan-in of a move) the follow-up waits until the caller has kept it.
+    insideUnitOfWork_ = Db().OpenTransactionCount() > 0;
+    const bool insideUnitOfWork = insideUnitOfWork_;
     AssemblyDbClass::OperationScope operation(Db());  // one scan: the ERP answers are read once
     scanStart_.emplace(host_.TreeViewCtr(0));
+    QString keyword;
     try {
-        Capture(prodCode, serNr);
+        keyword = Capture(prodCode, serNr);
     } catch (const VelkorError& error) {
         ErrorEnding(error);
         result_ = false;  // nothing of the scan is recorded: a caller that goes on with it must not commit
+        keyword.clear();
     }
     scanStart_.reset();
+    if (insideUnitOfWork) {
+        deferredFollowUp_ = keyword;
+    } else if (!keyword.isEmpty()) {
+        FollowUpAfterCommit(keyword);
+    }
     host_.SetStatus(WorkstationHost::Ready());
     host_.FocusTree(0);
     return result_;
@@ -78,7 +89,7 @@ void ComponentCapture::Refuse(const QString& text) {
 
 bool ComponentCapture::AskAfterBeep(const QString& question) {
     Dialogs().Beep(msg::kRefusalToneHz, msg::kRefusalToneMs);
-    return Dialogs().MsgBox(question, MsgButtons::YesNo) == MsgAnswer::Yes;
+    return Dialogs().MsgBox(question, MsgButtons::YesNoDefaultNo) == MsgAnswer::Yes;
 }
 
 TreeNode* ComponentCapture::RootNode() const {
@@ -93,17 +104,19 @@ bool ComponentCapture::OwnProdCodesComplete(TreeNode* node, qint32 devId) {
     return db.GetNumberOfProdctionCodesFromDevID(devId) >= expected - below;
 }
 
-void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
+QString ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     host_.SetStatus(WorkstationHost::Busy());
-    if (host_.PaNr(0).isEmpty()) {
+    // Without an order, or with a pane that shows no structure of it (an unknown order), there is nothing to
+    // record against.
+    if (host_.PaNr(0).isEmpty() || RootNode() == nullptr) {
         Dialogs().MsgBox(msg::NoOrder());
-        return;
+        return QString();
     }
     host_.Tree().SetTreeViewIndex(0);
     Scan scan;
     scan.node = host_.TreeViewCtr(0).SelectedItem();
     if (scan.node == nullptr) {
-        return;
+        return QString();
     }
     // Checked before anything is looked up or written: nothing of the scan is recorded in part.
     const QString refusal =
@@ -111,7 +124,7 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
                          {GetArtNrFromNodeText(RootNode()->Text()), GetArtNrFromNodeText(scan.node->Text())});
     if (!refusal.isEmpty()) {
         Refuse(refusal);
-        return;
+        return QString();
     }
     host_.Tree().ReadBillsOfMatInTree();
     scan.prodCode = prodCode;
@@ -120,21 +133,59 @@ void ComponentCapture::Capture(const QString& prodCode, const QString& serNr) {
     scan.isSerNr = IsSerNrFormat(serNr);
     scan.nodeArtNr = GetArtNrFromNodeText(scan.node->Text());
     if (!Accept(scan)) {
-        return;
+        return QString();
     }
     // The whole scan is one transaction: the steps' own transactions are levels inside it, so a failure anywhere
     // (the error ending rolls back every level) leaves nothing of the scan behind.
     AssemblyDbClass& db = Db();
     const qint16 level = db.OpenTransactionCount();
+    rootCreated_ = false;
     db.Begin();
     TreeNode* done = IsDeviceNodeKey(scan.node->Key()) ? AddToDevice(scan) : CaptureOnExpectedNode(scan);
     const QString keyword = done != nullptr ? Complete(done) : QString();
     if (db.OpenTransactionCount() > level) {  // not when the scan was discarded whole
         db.Commit();
     }
-    if (!keyword.isEmpty()) {
-        newAss_.FollowUp(keyword);
+    if (done == nullptr && rootCreated_ && scanStart_) {
+        // The refusal rolled back the final product made for the component along with it: the root node is
+        // the expected one again.
+        scanStart_->Restore(host_.TreeViewCtr(0));
     }
+    return keyword;
+}
+
+void ComponentCapture::RunDeferredFollowUp() {
+    const QString keyword = deferredFollowUp_;
+    deferredFollowUp_.clear();
+    if (!keyword.isEmpty()) {
+        FollowUpAfterCommit(keyword);
+    }
+}
+
+void ComponentCapture::FollowUpAfterCommit(const QString& keyword) {
+    // The scan is committed: whatever becomes of the next step, the screen keeps showing what was recorded.
+    const TreeSnapshot recorded(host_.TreeViewCtr(0));
+    try {
+        newAss_.FollowUp(keyword);
+    } catch (const VelkorError& error) {
+        AssemblyDbClass& db = Db();
+        if (db.OpenTransactionCount() > 0) {
+            try {
+                db.RollbackAll();
+            } catch (const VelkorError&) {
+                // The connection is gone; the server discards the open transaction with it.
+            }
+        }
+        recorded.Restore(host_.TreeViewCtr(0));
+        QString text =
+            QStringLiteral("Der Scan wurde gespeichert. Der nächste Schritt konnte nicht ausgeführt werden.");
+        if (IsConnectionLost(error)) {
+            text += msg::Crlf() + QStringLiteral("Keine Verbindung zur Datenbank.");
+        }
+        Dialogs().MsgBox(text);
+    }
+    host_.SetStatus(WorkstationHost::Ready());
+    host_.FocusTree(0);
 }
 
 bool ComponentCapture::Accept(const Scan& scan) {
@@ -244,8 +295,11 @@ QString ComponentCapture::Complete(TreeNode* node) {
 }
 
 void ComponentCapture::ErrorEnding(const VelkorError& error) {
-    Dialogs().MsgBox(
-        msg::ErrorEndingText(error, QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht")));
+    // Inside a caller's unit of work the caller's own ending tells the worker and puts the trees back.
+    if (!insideUnitOfWork_) {
+        Dialogs().MsgBox(
+            msg::ErrorEndingText(error, QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht")));
+    }
     AssemblyDbClass& db = Db();
     if (db.OpenTransactionCount() > 0) {
         try {
@@ -253,6 +307,9 @@ void ComponentCapture::ErrorEnding(const VelkorError& error) {
         } catch (const VelkorError&) {
             // The connection is gone; the server discards the open transaction with it.
         }
+    }
+    if (insideUnitOfWork_) {
+        return;
     }
     if (IsConnectionLost(error) && scanStart_) {
         // Nothing of the scan is recorded, and the order cannot be read now: the tree as the scan found it is

@@ -30,6 +30,9 @@ public:
     // Exactly one of the two carries the scan. True when a component was recorded (also when a later
     // step of the same call was refused).
     bool ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr);
+    // A scan made inside a caller's open transaction keeps its follow-up action (next assembly, next device
+    // to show) until the caller has committed; this runs it. Nothing when the scan had none.
+    void RunDeferredFollowUp();
 
 private:
     // The scan and the node it is recorded against.
@@ -42,7 +45,10 @@ private:
         QString nodeArtNr;
     };
 
-    void Capture(const QString& prodCode, const QString& serNr);
+    // Records the scan; the follow-up keyword of the scan order when the scan was committed with one.
+    QString Capture(const QString& prodCode, const QString& serNr);
+    // Carries out the follow-up action of a committed scan; its failure is reported without undoing the scan.
+    void FollowUpAfterCommit(const QString& keyword);
     // Checks the scan against the node's bill of materials; false when refused.
     bool Accept(const Scan& scan);
     // Each path returns the node whose device is to be completed, or null when the scan ended there.
@@ -60,8 +66,8 @@ private:
     // Records the scanned identifier on the device; false (after the message, with the transaction
     // rolled back) when it is recorded already.
     bool RecordIdentifier(const Scan& scan, qint32 devId, bool withExtSerNr);
-    // Gives the order's root node its final-product device when it has none yet, and commits it (the
-    // transaction goes on for the component).
+    // Gives the order's root node its final-product device when it has none yet, inside the component's own
+    // level: a refusal of the component rolls the final product back with it.
     void EnsureRootDevice();
     // Converts the device to the node's article when the ERP history shows that conversion of its serial
     // number; artNr and suffix then hold the new article. False when the device has no serial number.
@@ -85,6 +91,10 @@ private:
     DeviceDisplay& display_;
     NewAssembly& newAss_;
     bool result_ = false;
+    // The current scan gave the root node its final-product device.
+    bool rootCreated_ = false;
+    QString deferredFollowUp_;
+    bool insideUnitOfWork_ = false;  // the current scan runs inside a caller's open transaction
     // The tree as the current scan found it, for a scan discarded whole.
     std::optional<TreeSnapshot> scanStart_;
 };

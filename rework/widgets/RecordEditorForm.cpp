@@ -83,10 +83,7 @@ void RecordEditorForm::CmdAdd_Click() {
 
 void RecordEditorForm::CmdDelete_Click() {
     const int row = grid_->currentIndex().isValid() ? grid_->currentIndex().row() : -1;
-    if (model_->IsRecord(row) && model_->HasPendingChanges()) {
-        SaveGrid();  // the edits of other rows are kept
-    }
-    if (model_->DeleteRow(row)) {
+    if (model_->DeleteRow(row)) {  // the edits of other rows are kept
         grid_->setCurrentIndex(model_->index(qMin(row, model_->NewRowLine()), DeviceRecordsModel::ValueColumn));
     }
 }

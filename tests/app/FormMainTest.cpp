@@ -94,11 +94,23 @@ TEST_F(FormMainTest, EnterMessagesForBadAndUnknownOrders) {
     EXPECT_EQ(dialogs.Entries()[0].title, QStringLiteral("Velkor"));
     EXPECT_EQ(dialogs.Entries()[0].buttons, MsgButtons::Ok);
 
-    dialogs.Clear();
-    form.TBPaNr(0)->setText(QStringLiteral("424242"));
-    PressEnter(0);
-    EXPECT_EQ(dialogs.Messages(), QStringList{QStringLiteral("Unbekannter Produktionsauftrag")});
-    EXPECT_EQ(form.TB_Name(0)->text(), QStringLiteral("alte Bezeichnung"));
+    // Neither a refused nor an unknown number leaves the previous order on screen to scan into: the pane is
+    // emptied and the worker corrects the number where it was scanned.
+    for (const QString& paNr : {QStringLiteral("424242"), QStringLiteral("12a")}) {
+        form.TBPaNr(0)->setText(QStringLiteral("240101"));
+        PressEnter(0);
+        form.RefreshTreeView();
+        ASSERT_GT(form.TreeViewCtr(0).Count(), 0);
+        dialogs.Clear();
+        form.TBPaNr(0)->setText(paNr);
+        PressEnter(0);
+        EXPECT_EQ(dialogs.Messages().value(0), paNr == "12a" ? QStringLiteral("Bitte einen numerischen Wert eingeben")
+                                                             : QStringLiteral("Unbekannter Produktionsauftrag"));
+        EXPECT_TRUE(form.TB_ArtNr(0)->text().isEmpty());
+        EXPECT_TRUE(form.TB_Name(0)->text().isEmpty());
+        EXPECT_EQ(form.TreeViewCtr(0).Count(), 0);
+        EXPECT_EQ(QApplication::focusWidget(), form.TBPaNr(0));
+    }
 
     // An empty field: no check, no message, but ready and the focus moves on.
     dialogs.Clear();

@@ -156,9 +156,12 @@ TEST_F(DeviceIdentityTest, LookupsByCodeAndSerialInBothDirections) {
     EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(u"P40000001"_s, QString()).toInt(), device);
     EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), u"S400000001"_s).toInt(), device);
     EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), u"T-EXT-4"_s).toInt(), device);
-    // A value that is no production code is not looked up as one; an own serial outside every pattern is no serial.
+    // A value that is no production code is not looked up as one. A serial is found as the server compares it when
+    // it checks whether a value is recorded: outside every pattern, in another letter case, with trailing blanks.
     EXPECT_TRUE(db_.GetDevIdFromProdCodeOrSerNr(u"S400000001"_s, QString()).isNull());
-    EXPECT_TRUE(db_.GetDevIdFromProdCodeOrSerNr(QString(), u"T-OWN-4"_s).isNull());
+    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), u"T-OWN-4"_s).toInt(), device);
+    EXPECT_EQ(db_.GetDevIdFromProdCodeOrSerNr(QString(), u"t-ext-4 "_s).toInt(), device);
+    EXPECT_TRUE(db_.CheckSerNr(u"t-ext-4 "_s));
     EXPECT_TRUE(db_.GetDevIdFromProdCodeOrSerNr(u"P40000009"_s, QString()).isNull());
 
     EXPECT_EQ(db_.GetProdCodeWithDevID(device).toString(), u"P40000001"_s);

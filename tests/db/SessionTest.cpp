@@ -39,11 +39,18 @@ TEST_F(SessionTest, CommitKeepsAndRollbackUndoesWithCounter) {
     EXPECT_TRUE(dialogs.Messages().isEmpty());
 }
 
-TEST_F(SessionTest, CommitWithoutTransactionGoesBelowZeroAndClosesSilently) {
+TEST_F(SessionTest, CommitOrRollbackWithoutTransactionRaisesAndKeepsTheCounterAtZero) {
     {
         AssemblyDbClass db;
-        db.Commit();
-        EXPECT_EQ(db.OpenTransactionCount(), -1);
+        const quint64 sent = AssemblyDbClass::StatementsSent();
+        EXPECT_THROW(db.Commit(), VelkorError);
+        EXPECT_THROW(db.Rollback(), VelkorError);
+        EXPECT_EQ(db.OpenTransactionCount(), 0);
+        EXPECT_EQ(AssemblyDbClass::StatementsSent(), sent) << "no COMMIT or ROLLBACK sent";
+        db.Begin();  // levels still nest afterwards
+        db.Begin();
+        EXPECT_EQ(db.OpenTransactionCount(), 2);
+        db.RollbackAll();
     }
     EXPECT_TRUE(dialogs.Messages().isEmpty());
 }

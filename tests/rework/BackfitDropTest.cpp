@@ -89,11 +89,12 @@ protected:
     // the dialogs are returned.
     QStringList Drop(const QString& source, int index, const QString& control, const QString& target,
                      const std::vector<MsgAnswer>& answers, const QStringList& inputs) {
-        host_.trees[1].SetSelectedItem(NodeOf(1, source));
+        TreeNode* sourceNode = NodeOf(1, source);
+        host_.trees[1].SetSelectedItem(sourceNode);
         TreeNode* targetNode = NodeOf(index, target);
         Queue(answers, inputs);
         StatusAtDialogs statuses(dialogs_, host_);
-        drop_.Drop(index, control, targetNode);
+        drop_.Drop(index, control, sourceNode, targetNode);
         return statuses.seen;
     }
 
@@ -373,7 +374,7 @@ const DropCase kMoves[] = {
       MsgOk("Der gescannte Produktionskode wurde bereits in einem Zusammenbau verwendet und die Artikelnummer:"
             "RM-5120-A, stimmt nicht mit dem erwarteten Artikel: LP-5100-A 2 überein. \r\n"), kFailure}},
     {"ScanInUntestedNotConfirmed", {"240101", {}, "P24100030", "", kUntestedDisplayIn9030}, "9002K0", kAm,
-     {A::No}, {}, {kBeep, MsgYesNo(text::kUntested), kFailure}},
+     {A::No}, {}, {kBeep, MsgRuleQuestion(text::kUntested), kFailure}},
 };
 // clang-format on
 
@@ -389,7 +390,7 @@ INSTANTIATE_TEST_SUITE_P(BackfitDrop, Move, ::testing::ValuesIn(kMoves),
 class DropFaults : public DropOutcome {
 protected:
     struct Result {
-        QStringList rows, left, right;
+        QStringList rows, left, right, messages;
         int statements = 0;
         int commit = 0;  // the last statement that committed
     };
@@ -404,7 +405,7 @@ protected:
         host_.paNr[1].clear();
         host_.tree.SetTreeViewIndex(0);
         Prepare(c.setting);
-        before_ = {TraceabilityRowsWithoutTimes(), TreeRows(0), TreeRows(1)};
+        before_ = {TraceabilityRowsWithoutTimes(), TreeRows(0), TreeRows(1), {}};
         Result result;
         std::vector<MsgAnswer> answers = c.answers;
         answers.insert(answers.end(), 3, A::No);  // a question of a way the dry run did not take: no
@@ -419,6 +420,7 @@ protected:
             result.statements = fault.Sent();
             result.commit = fault.LastCommit();
         }
+        result.messages = dialogs_.Messages();
         dialogs_.Forget();
         EXPECT_EQ(host_.status, WorkstationHost::Ready()) << "statement " << failAt << " failing with " << code;
         EXPECT_EQ(AssemblyDbClass::Shared().OpenTransactionCount(), 0);
@@ -447,6 +449,14 @@ TEST_P(DropFaults, EveryStatementFailingLeavesTheWholeDropOrNothing) {
                 ++partial;
                 ADD_FAILURE() << "statement " << failAt << " failing with " << code << " left part of the drop";
                 continue;
+            }
+            // Nothing was scanned: a lost connection is told in the drop's own words, with one line naming it.
+            if (after.messages.join(' ').contains("Keine Verbindung")) {
+                EXPECT_EQ(after.messages.last(),
+                          "Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht\r\nKeine Verbindung "
+                          "zur Datenbank.")
+                    << failAt;
+                EXPECT_FALSE(after.messages.join(' ').contains("erneut scannen")) << failAt;
             }
             // Both trees show the recorded state, unless the failure hit what came after the commit.
             if (failAt <= whole.commit) {

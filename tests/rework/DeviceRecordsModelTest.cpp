@@ -1,4 +1,11 @@
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <cstring>
 
 #include "rework/DeviceRecordsModel.h"
 #include "tests/rework/ReworkTestHost.h"
@@ -120,9 +127,14 @@ TEST_F(ReworkRecordsModelTest, AChangeFindsItsRowByEveryColumnAndChangesOneRowOn
     const QString first = "|2024-03-04 05:06:07.000001", second = "|2024-03-04 05:06:07.000002";
     const struct {
         const char* name;
-        QStringList rows;                            // serial|flag|entry date of device 9011, in the shown order
-        int deleted;                                 // the row deleted (-1: none), then
-        std::vector<std::pair<int, QString>> edits;  // rows given a new value, saved together
+        QStringList rows;  // serial|flag|entry date of device 9011, in the shown order
+        int deleted;       // the row deleted after the edits (-1: none), which saves them
+        struct Edit {
+            int row;
+            QString value;
+            int column = Col::ValueColumn;
+        };
+        std::vector<Edit> edits;  // cells given a new value, saved together
         QStringList after;
     } cases[] = {
         {"deleting one of two copies", {"S-K|0" + first, "S-K|0" + first}, 0, {}, {"S-K|0" + first}},
@@ -142,6 +154,13 @@ TEST_F(ReworkRecordsModelTest, AChangeFindsItsRowByEveryColumnAndChangesOneRowOn
          -1,
          {{0, "S-B"}, {1, "S-C"}},
          {"S-B|0" + first, "S-C|1" + first}},
+        // The edit moves the row behind the other one once the rows are read again: the deleted row is still the
+        // one chosen.
+        {"deleting a row with a pending edit",
+         {"SN-A|0|2024-01-01 00:00:00.000000", "SN-B|0|2024-02-01 00:00:00.000000"},
+         0,
+         {{0, "2024-03-01", Col::DateColumn}},
+         {"SN-B|0|2024-02-01 00:00:00.000000"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,11 +175,11 @@ TEST_F(ReworkRecordsModelTest, AChangeFindsItsRowByEveryColumnAndChangesOneRowOn
         DeviceRecordsModel model(RecordKind::SerialNumbers);
         model.SetDevId(9011);
         ASSERT_EQ(model.NewRowLine(), c.rows.size());
+        for (const auto& edit : c.edits) {
+            ASSERT_TRUE(model.setData(model.index(edit.row, edit.column), edit.value));
+        }
         if (c.deleted >= 0) {
             EXPECT_TRUE(model.DeleteRow(c.deleted));
-        }
-        for (const auto& [row, value] : c.edits) {
-            ASSERT_TRUE(model.setData(model.index(row, Col::ValueColumn), value));
         }
         EXPECT_TRUE(model.SaveChanges());
         EXPECT_EQ(QueryTestRows("SELECT SerialNumber, ExtFlag, CAST(CreationDate AS CHAR) FROM device_serialnumber "
@@ -182,4 +201,49 @@ TEST_F(ReworkRecordsModelTest, DeletingARowMarksTheDeviceNotComplete) {
     // Nothing left to delete: the worker is told so.
     EXPECT_FALSE(model.DeleteRow(model.NewRowLine()));
     EXPECT_EQ(TakeMessages(), QStringList({"Es ist kein Datensatz ausgewählt, der gelöscht werden kann."}));
+}
+
+// A correction leaves one entry in the event log with the workstation, the user, the device and each old and new
+// value; a refused change leaves none. The test plays the system logger on a socket of its own.
+TEST_F(ReworkRecordsModelTest, EveryKeptCorrectionIsLoggedWithOldAndNewValues) {
+    QTemporaryDir folder;
+    const QByteArray path = folder.filePath(QStringLiteral("log.sock")).toLocal8Bit();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    const int logger = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(::bind(logger, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    qputenv("VELKOR_EVENT_LOG_SOCKET", path);
+    const auto entries = [&] {
+        QStringList received;
+        pollfd ready{logger, POLLIN, 0};
+        while (::poll(&ready, 1, 300) > 0) {
+            char data[4096];
+            const ssize_t size = ::recv(logger, data, sizeof(data), 0);
+            received.append(QString::fromUtf8(data, static_cast<int>(qMax<ssize_t>(size, 0))));
+        }
+        return received;
+    };
+
+    DeviceRecordsModel model(RecordKind::SerialNumbers);
+    model.SetDevId(9030);
+    ASSERT_TRUE(model.setData(model.index(0, Col::ValueColumn), QStringLiteral("240099")));
+    ASSERT_TRUE(model.SaveChanges());
+    QStringList logged = entries();
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged[0].contains("Korrektur device_Serial geändert: Arbeitsplatz " + QSysInfo::machineHostName()));
+    EXPECT_TRUE(logged[0].contains("Gerät 9030; 240001|2024-10-07 08:25:00"));
+    EXPECT_TRUE(logged[0].contains(" -> 240099|")) << logged[0].toStdString();
+
+    ASSERT_TRUE(model.setData(model.index(0, Col::DeviceIdColumn), QStringLiteral("9031")));  // refused
+    EXPECT_FALSE(model.SaveChanges());
+    EXPECT_TRUE(model.DeleteRow(0));
+    logged = entries();
+    ASSERT_EQ(logged.size(), 1) << "the refused change is not logged";
+    EXPECT_TRUE(logged[0].contains("Korrektur device_Serial gelöscht")) << logged[0].toStdString();
+    EXPECT_TRUE(logged[0].contains("240099|") && logged[0].contains(" -> gelöscht"));
+    EXPECT_FALSE(logged.join(' ').contains("Pmex514"));
+    TakeMessages();
+    qunsetenv("VELKOR_EVENT_LOG_SOCKET");
+    ::close(logger);
 }

@@ -9,6 +9,7 @@ bool AnswerFits(MsgAnswer answer, MsgButtons buttons) {
         case MsgButtons::Ok:
             return answer == MsgAnswer::Ok;
         case MsgButtons::YesNo:
+        case MsgButtons::YesNoDefaultNo:
             return answer == MsgAnswer::Yes || answer == MsgAnswer::No;
         case MsgButtons::OkCancel:
             return answer == MsgAnswer::Ok || answer == MsgAnswer::Cancel;
@@ -83,7 +84,7 @@ MsgAnswer ScriptedDialogs::MsgBox(const QString& text, MsgButtons buttons, MsgIc
     }
     if (answers_.empty()) {
         ADD_FAILURE() << "Unscripted question: " << text.toStdString();
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+        return DecliningAnswer(buttons);
     }
     const MsgAnswer answer = answers_.front();
     answers_.pop_front();

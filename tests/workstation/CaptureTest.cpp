@@ -24,14 +24,14 @@ void PrintTo(const CaptureCase& c, std::ostream* out) {
 }
 
 const QString kRootNew = kRoot + "=#1K0|SG-5000-A P(1/1) S(0/1)|HasDev";  // the final product, one code below
-const QString kNeedsNoCode =
-    MsgYesNo("Die Komponente benötigt keienen Produktionscode.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
+const QString kNeedsNoCode = MsgRuleQuestion(
+    "Die Komponente benötigt keienen Produktionscode.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
 const QString kNeedsNoSerNr =
-    MsgYesNo("Die Komponente benötigt keiene Seriennummer.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
+    MsgRuleQuestion("Die Komponente benötigt keiene Seriennummer.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
 const QString kNewUntested =
-    MsgYesNo("Dieser Produktionscode oder diese Seriennummer gehört zu einem bisher ungetesteten Artikel. " +
-             text::kUntestedTail);
-const QString kSwitch = MsgYesNo(
+    MsgRuleQuestion("Dieser Produktionscode oder diese Seriennummer gehört zu einem bisher ungetesteten Artikel. " +
+                    text::kUntestedTail);
+const QString kSwitch = MsgRuleQuestion(
     "Der Produktionscode gehört zu einem bereits angefangenem Zusammenbau. Möchten Sie zu dem Zusammenbau wechseln "
     "um ihn zu bearbeiten?");
 QString WrongArticle(const QString& artNr, const QString& key, bool noSerNr) {
@@ -72,6 +72,12 @@ const CaptureCase kCases[] = {
      {{kNewUntested}, {}, {}, kAm}},
     {"NewUntestedComponentYes", {}, "240101", {}, {kAm, "P24200004", "", {MsgAnswer::Yes}}, true,
      {{kNewUntested}, kNewComponent, {kRootNew, kAm + "=#2K2|AM-5400-A P(1/1) T|Set"}, kBg}},
+    // A value the server finds recorded under another letter case or with a trailing blank is that device, not a
+    // new one: nothing of a refused scan stays, also not a final product.
+    {"ExternalSerialRecordedWithTrailingBlank", {}, "240101", {}, {kFm, "", "240001 ", {MsgAnswer::No}}, false,
+     {{kBeep, kSwitch}, {}, {}, kFm}},
+    {"ExternalSerialRecordedInOtherCase", {}, "240101", {}, {kFm, "", "s0a1b2c3d"}, false,
+     {{kBeep, WrongArticle("NT-5100-A", kFm, false)}, {}, {}, kFm}},
     {"ExternalSerialOfNewDevice", {}, "240101", {}, {kFm, "", "FM24-00999"}, true,
      {{}, {2, 3, 0, 1, 1, 2},
       {kRoot + "=#1K0|SG-5000-A P(0/1) S(0/1)|HasDev", kFm + "=#2K2|FM-5300-A P(0/?) F(1/1)|Set"}, kAm}},
@@ -89,9 +95,9 @@ const CaptureCase kCases[] = {
     {"FreeTestedDevicePlaced", {}, "240101", {}, {kAm, "P24100001"}, true,
      {{}, kPlacedFree, {kRootNew, kAm + "=9001K2|AM-5400-A P(1/1) T|Set"}, kBg}},
     {"FreeUntestedDeviceNo", {}, "240101", {}, {kAm, "P24100002", "", {MsgAnswer::No}}, false,
-     {{kBeep, MsgYesNo(text::kUntested)}, {}, {}, kAm}},
+     {{kBeep, MsgRuleQuestion(text::kUntested)}, {}, {}, kAm}},
     {"FreeUntestedDeviceYes", {}, "240101", {}, {kAm, "P24100003", "", {MsgAnswer::Yes}}, true,
-     {{kBeep, MsgYesNo(text::kUntested)}, kPlacedFree, {kRootNew, kAm + "=9003K2|AM-5400-A P(1/1) T|Set"}, kBg}},
+     {{kBeep, MsgRuleQuestion(text::kUntested)}, kPlacedFree, {kRootNew, kAm + "=9003K2|AM-5400-A P(1/1) T|Set"}, kBg}},
     {"DeviceAlreadyInTree", {}, "240101", {{kAm, "P24100001"}}, {kRm1, "P24100001"}, false,
      {{kBeep, MsgOk("Der Produktionscode wurde bereits in diesem Zusammenbau verwendet. Er kann nicht zweimal "
                     "verwendet werden")}, {}, {}, kRm1}},
@@ -114,6 +120,19 @@ const CaptureCase kCases[] = {
      {{kBeep, kSwitch}, {}, QStringList{"fresh"} + Shown9030()}},
     {"SubAssemblyOnRootNode", {}, "240101", {}, {kRoot, "P24100021", "", {MsgAnswer::No}}, false,
      {{kBeep, kSwitch}, {}, {}, kRoot}},
+    // The order's article begins with the sub-assembly's, whose piece matches no node: the root stays the final
+    // product and the sub-assembly goes into the scanned node.
+    {"SubAssemblyNeverReplacesTheFinalProduct",
+     {"INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) VALUES ('240199', 'BG-5600-BX01', 'X')",
+      "INSERT INTO productionorder_hierarchy_khk (ProductionOrderNumber, SubProductCode, SubCount, SubManufacturer) "
+      "VALUES ('240199', 'BG-5600-B', 1, '99999')",
+      "INSERT INTO productioncode_count_khk (BillOfMaterials, Variation, ProductionCodeCount, SerialNumberCount, "
+      "ExtSerialNumberCount, TestRequired) VALUES ('BG-5600-BX', 0, 1, 0, 0, 0)",
+      "UPDATE device_productcode SET Suffix = 3 WHERE DevID = 9020"},
+     "240199", {}, {"BG-5600-B 0", "P24100020"}, true,
+     {{}, {1, 2, 0, 0, 1, 1},
+      {"BG-5600-BX 0=#1K0|BG-5600-BX P(3/1)|HasDev", "BG-5600-B 0=9020K0|BG-5600-B P(3/1) S(1/1)|Set",
+       "+9021K0|TP-5610-A P(1/1)|Set", "+9022K0|DP-5620-A P(1/1) F(1/1)|Set"}, "#1K0"}},
     {"OwnRootOfOtherArticle", {}, "240101", {}, {kRm1, "P24100020"}, false,
      {{kBeep, MsgOk("Der gescannte Produktionskode wurde bereits in einem Zusammenbau verwendet und die "
                     "Artikelnummer:BG-5600-B, stimmt nicht mit dem erwarteten Artikel: RM-5120-A 1 überein. \r\n")},

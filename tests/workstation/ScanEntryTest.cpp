@@ -26,8 +26,8 @@ const QString kNeitherFormat = MsgOk(
 const QString kRootNew = QStringLiteral("SG-5000-A 0=#1K0|SG-5000-A P(1/1) S(0/1)|HasDev");
 const QString kBoard = QStringLiteral("LP-5100-A 2=#2K2|LP-5100-A P(1/2)|Unknown");
 const QString kRootNoCode = QStringLiteral("SG-5000-A 0=#1K0|SG-5000-A P(0/1) S(0/1)|HasDev");
-const QString kNeedsNoCode =
-    MsgYesNo("Die Komponente benötigt keienen Produktionscode.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
+const QString kNeedsNoCode = MsgRuleQuestion(
+    "Die Komponente benötigt keienen Produktionscode.\r\nMöchten sie den Vorgang trotzdem durchführen ?");
 
 using A = MsgAnswer;
 

@@ -12,6 +12,8 @@ QString ButtonsName(MsgButtons buttons) {
             return QStringLiteral("OK");
         case MsgButtons::YesNo:
             return QStringLiteral("YesNo");
+        case MsgButtons::YesNoDefaultNo:
+            return QStringLiteral("YesNo (Nein)");
         case MsgButtons::OkCancel:
             return QStringLiteral("OkCancel");
         case MsgButtons::RetryCancel:

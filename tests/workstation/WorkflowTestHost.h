@@ -108,6 +108,10 @@ inline QString MsgOk(const QString& text) {
 inline QString MsgYesNo(const QString& text) {
     return QStringLiteral("YesNo: ") + text;
 }
+// A question that opens with "Nein" as its default button.
+inline QString MsgRuleQuestion(const QString& text) {
+    return QStringLiteral("YesNo (Nein): ") + text;
+}
 inline QString Input(const QString& title, const QString& prompt) {
     return QStringLiteral("input %1: %2").arg(title, prompt);
 }
