@@ -80,6 +80,9 @@ QStringList WalkEditors::ChooseSteps(int rows, bool prodCodes) {
 }
 
 void WalkEditors::ShowEditor(RecordKind kind, qint32 devId) {
+    if (auto* worker = dynamic_cast<WalkWorker*>(&Dialogs())) {
+        worker->EnterLaterSteps();
+    }
     RecordEditorForm form(kind);
     form.SetDevId(devId);
     DeviceRecordsModel& model = form.DatPrimaryRS();

@@ -73,7 +73,8 @@ WalkAction WalkGenerator::Next(const WalkWorld& world) {
         action.args.insert(QStringLiteral("pane"), QString::number(pane));
         action.args.insert(QStringLiteral("pa"), values_.OrderValue());
     } else if (*kind == walk::kNewAss) {
-        action.args.insert(QStringLiteral("pane"), values_.Chance(95) ? QStringLiteral("0") : QStringLiteral("1"));
+        // Only the left pane: "Neuer Zusammenbau" of the right one lays out the order of the left pane there.
+        action.args.insert(QStringLiteral("pane"), QStringLiteral("0"));
     } else if (*kind == walk::kSelect) {
         const int pane = values_.Chance(80) ? 0 : 1;
         action.args.insert(QStringLiteral("pane"), QString::number(pane));

@@ -11,14 +11,28 @@
 
 namespace {
 
+// A device node's key names the device and an instance suffix; the suffix depends on how the node came to hold
+// the device (the piece digit of the slot it was scanned into, or the instance count of a device loaded), so
+// only the device counts. Of the empty slots of a component that occurs several times only their number counts:
+// a piece loaded from the database takes the first free slot of its article, whichever it was scanned into.
+QString Comparable(const QString& key) {
+    return IsDeviceNodeKey(key) ? QString::number(DeviceIdOfKey(key)) + QLatin1Char('K')
+                                : key.section(QLatin1Char(' '), 0, 0) + QStringLiteral(" *");
+}
+
 // Every node as "key | parent key | text | image", sorted: the order nodes were added in says nothing about
-// what is recorded.
-QStringList Rows(const NodeTree& tree) {
+// what is recorded. Without an order (a device shown from its root) an empty slot records nothing and has no
+// place of its own: it is left out.
+QStringList Rows(const NodeTree& tree, bool withOrder) {
     QStringList rows;
     for (int i = 0; i < tree.Count(); ++i) {
         const TreeNode* node = tree.Item(i);
+        if (!withOrder && !IsDeviceNodeKey(node->Key())) {
+            continue;
+        }
         rows.append(QStringLiteral("%1 | %2 | %3 | %4")
-                        .arg(node->Key(), node->Parent() != nullptr ? node->Parent()->Key() : QStringLiteral("-"),
+                        .arg(Comparable(node->Key()),
+                             node->Parent() != nullptr ? Comparable(node->Parent()->Key()) : QStringLiteral("-"),
                              node->Text().simplified(), node->Image()));
     }
     rows.sort();
@@ -57,8 +71,21 @@ bool Rebuild(WalkWorld& world, int pane, WorkflowTestHost& reference, QString& r
                 slot = reference.trees[pane].TopLevel(0);
             }
         } else {
-            slot = reference.trees[pane].Item(
-                ExpectedNodeKey(GetArtNrFromNodeText(shown->Text()), KeySuffix(shown->Key())));
+            // Shown in an empty slot: the database must not record it in an assembly the screen does not show.
+            const QStringList parents = QueryTestRows(
+                QStringLiteral("SELECT p.Device_Assembly FROM device_assembly a JOIN device_assembly z ON "
+                               "z.Device_Assembly = a.AssemblyNum AND z.AssemblyType = ? JOIN device_assembly p ON "
+                               "p.AssemblyNum = z.AssemblyNum AND p.AssemblyType = ? WHERE a.AssemblyType = ? AND "
+                               "a.Device_Assembly = ?"),
+                {QStringLiteral("Z"), QStringLiteral("A"), QStringLiteral("A"), devId});
+            if (!parents.isEmpty()) {
+                reason = QStringLiteral(
+                             "device node %1 (%2) stands below the empty slot %3, but the database records "
+                             "it as a component of device %4")
+                             .arg(shown->Key(), shown->Text().simplified(), shown->Parent()->Key(), parents.join(", "));
+                return false;
+            }
+            slot = tree.GetNodeWithoutDevIdWithArtNr(GetArtNrFromNodeText(shown->Text()), QVariant());
         }
         if (slot == nullptr) {
             reason = QStringLiteral("device node %1 (%2) stands where the order has no place for it")
@@ -103,8 +130,9 @@ QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker) {
             findings.append({QStringLiteral("screen-differs"), QStringLiteral("pane %1: %2").arg(pane).arg(reason)});
             continue;
         }
-        const QStringList shown = Rows(world.host.trees[pane]);
-        const QStringList fresh = Rows(reference.trees[pane]);
+        const bool withOrder = !world.LayoutOrder(pane).isEmpty();
+        const QStringList shown = Rows(world.host.trees[pane], withOrder);
+        const QStringList fresh = Rows(reference.trees[pane], withOrder);
         if (shown != fresh) {
             QStringList onlyShown, onlyFresh;
             for (const QString& row : shown) {

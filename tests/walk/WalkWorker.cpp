@@ -70,6 +70,8 @@ void WalkWorker::BeginAction(const QStringList* replay, const QString& entryTitl
     laterSteps_ = refused_ = errorEnding_ = showedDevice_ = false;
     dialogs_ = retries_ = 0;
     checkMessages_ = 0;
+    // "Gerät anzeigen" shows a device whatever else it says.
+    showedDevice_ = entryTitle == QStringLiteral("Produktions- Seriennummern Eingabe");
 }
 
 bool WalkWorker::Chance(int percent) {

@@ -27,6 +27,9 @@ public:
     void BeginAction(const QStringList* replay, const QString& entryTitle = QString());
     // The answers given during the action, in order.
     QStringList Answers() const { return answers_; }
+    // From now on the action is in its later steps (a record editor window has opened: a refusal there refuses a
+    // click in it, not the action).
+    void EnterLaterSteps() { laterSteps_ = true; }
     // While checking, dialogs are declined and not counted for the action.
     void SetChecking(bool checking) { checking_ = checking; }
 

@@ -27,6 +27,17 @@ QString EntryTitle(const QString& kind) {
     return QString();
 }
 
+// Every node with its parent, text and image, in index order.
+QStringList RowsOf(const NodeTree& tree) {
+    QStringList rows;
+    for (int i = 0; i < tree.Count(); ++i) {
+        const TreeNode* node = tree.Item(i);
+        rows.append(node->Key() + QLatin1Char('|') + (node->Parent() != nullptr ? node->Parent()->Key() : QString()) +
+                    QLatin1Char('|') + node->Text() + QLatin1Char('|') + node->Image());
+    }
+    return rows;
+}
+
 }  // namespace
 
 WalkWorld::WalkWorld(WalkWorker& worker, WalkValues& values)
@@ -64,6 +75,14 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
     };
     converted_ = false;
     statements_ = 0;
+    // A tree put back as it was (an operation rolled back) was laid out from the order it was laid out from
+    // before, whatever the order field says now.
+    QStringList rowsBefore[2];
+    QString layoutBefore[2];
+    for (int pane = 0; pane < 2; ++pane) {
+        rowsBefore[pane] = RowsOf(host.trees[pane]);
+        layoutBefore[pane] = layoutOrder_[pane];
+    }
     AssemblyDbClass::SetStatementObserver([this](const QString& sql, const QVariantList&) {
         if (sql.startsWith(QLatin1String("UPDATE device_assembly SET device_assembly.Device_Assembly"))) {
             converted_ = true;  // a device handed its assembly over to another (conversion)
@@ -84,6 +103,11 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
     }
     AssemblyDbClass::SetStatementFault({});
     AssemblyDbClass::SetStatementObserver({});
+    for (int pane = 0; pane < 2; ++pane) {
+        if (RowsOf(host.trees[pane]) == rowsBefore[pane]) {
+            layoutOrder_[pane] = layoutBefore[pane];
+        }
+    }
     action.answers = worker_.Answers();
     if (action.kind == walk::kEditor) {
         action.args.insert(QStringLiteral("steps"), editors.Steps().join(QLatin1Char('\n')));
