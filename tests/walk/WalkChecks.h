@@ -39,5 +39,7 @@ private:
 
 // Rebuilds the view of each pane into a second host from the database (the order's structure laid out again
 // with the devices the screen shows loaded into it, or the device shown from its root again) and compares them
-// node by node: keys, parents, texts with their counters, images. The rebuild writes nothing.
-QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker);
+// node by node: keys, parents, texts with their counters, images. The rebuild writes nothing. A pane the action
+// left alone is a view taken earlier (the right pane shows a device as it was when it was shown): when the action
+// changed what it shows, that is counted in staleViews, not reported.
+QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker, int& staleViews);

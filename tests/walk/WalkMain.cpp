@@ -195,6 +195,7 @@ int Walk(Walker& walker, const Options& options) {
               .arg(options.steps)
               .arg(violations)
               .arg(walking > 0 ? options.steps * 1000.0 / static_cast<double>(walking) : 0.0, 0, 'f', 1));
+    Print(QStringLiteral("  (views of the other pane left stale by an action: %1)").arg(walker.StaleViews()));
     for (const auto& [name, count] : byInvariant) {
         Print(QStringLiteral("  %1: %2").arg(name).arg(count));
     }

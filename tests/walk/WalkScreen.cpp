@@ -101,7 +101,7 @@ bool Rebuild(WalkWorld& world, int pane, WorkflowTestHost& reference, QString& r
 
 }  // namespace
 
-QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker) {
+QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker, int& staleViews) {
     QList<WalkFinding> findings;
     AssemblyDbClass& db = AssemblyDbClass::Shared();
     if (db.OpenTransactionCount() != 0) {
@@ -125,6 +125,13 @@ QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker) {
                 db.RollbackAll();
             } catch (const VelkorError&) {
             }
+        }
+        if (!world.Touched(pane)) {
+            if (!built || Rows(world.host.trees[pane], !world.LayoutOrder(pane).isEmpty()) !=
+                              Rows(reference.trees[pane], !world.LayoutOrder(pane).isEmpty())) {
+                ++staleViews;
+            }
+            continue;
         }
         if (!built) {
             findings.append({QStringLiteral("screen-differs"), QStringLiteral("pane %1: %2").arg(pane).arg(reason)});

@@ -42,7 +42,7 @@ QList<WalkFinding> Walker::Run(WalkAction& action, bool replay) {
     checks_.Before();
     world_->Execute(action, replay);
     QList<WalkFinding> findings = checks_.After(*world_, worker_);
-    findings += CompareScreens(*world_, worker_);
+    findings += CompareScreens(*world_, worker_, staleViews_);
     return findings;
 }
 

@@ -27,6 +27,8 @@ public:
     QList<WalkFinding> Run(WalkAction& action, bool replay);
     // The dialogs of the last action.
     QStringList LastDialogs() const { return worker_.Log(); }
+    // Views of the pane an action left alone that no longer show what is recorded.
+    int StaleViews() const { return staleViews_; }
     // The shortest list found (delta debugging over the actions, each candidate replayed on a reset database) that
     // still breaks the invariant; its answers as given in the last replay.
     QList<WalkAction> Shrink(QList<WalkAction> actions, const QString& invariant);
@@ -40,6 +42,7 @@ private:
     WalkGenerator generator_;
     WalkChecks checks_;
     std::unique_ptr<WalkWorld> world_;
+    int staleViews_ = 0;
 };
 
 // The actions from the last "Neuer Zusammenbau" on.

@@ -104,7 +104,8 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
     AssemblyDbClass::SetStatementFault({});
     AssemblyDbClass::SetStatementObserver({});
     for (int pane = 0; pane < 2; ++pane) {
-        if (RowsOf(host.trees[pane]) == rowsBefore[pane]) {
+        touched_[pane] = RowsOf(host.trees[pane]) != rowsBefore[pane];
+        if (!touched_[pane]) {
             layoutOrder_[pane] = layoutBefore[pane];
         }
     }

@@ -40,6 +40,9 @@ public:
     // The node a recorded key and index name (the key first); null when neither is there.
     TreeNode* NodeOf(int pane, const QString& key, const QString& index) const;
 
+    // Whether the last action changed the tree of the pane (nodes, texts or images).
+    bool Touched(int pane) const { return touched_[pane]; }
+
     // The order each pane's tree was laid out from when it was last built ("" for a device shown from its root).
     QString LayoutOrder(int pane) const { return layoutOrder_[pane]; }
 
@@ -60,6 +63,7 @@ private:
     WalkWorker& worker_;
     WalkValues& values_;
     QString layoutOrder_[2];
+    bool touched_[2] = {false, false};
     bool converted_ = false;
     int statements_ = 0;
 };
