@@ -70,9 +70,9 @@ void WalkChecks::Before() {
     lastDevice_ = LastDevice();
 }
 
-QList<WalkFinding> WalkChecks::After(WalkWorld& world, const WalkWorker& worker) {
+QList<WalkFinding> WalkChecks::After(WalkWorld& world, const WalkWorker& worker, bool askServer) {
     QList<WalkFinding> findings;
-    CheckTransactions(findings);
+    CheckTransactions(findings, askServer);
     CheckTables(findings);
     CheckCodes(world, findings);
     CheckOutcome(worker, findings);
@@ -86,11 +86,11 @@ QList<WalkFinding> WalkChecks::After(WalkWorld& world, const WalkWorker& worker)
     return findings;
 }
 
-void WalkChecks::CheckTransactions(QList<WalkFinding>& findings) {
+void WalkChecks::CheckTransactions(QList<WalkFinding>& findings, bool askServer) {
     AssemblyDbClass& db = AssemblyDbClass::Shared();
     const int counted = db.OpenTransactionCount();
     int onServer = 0;
-    if (db.IsConnected()) {
+    if (askServer && db.IsConnected()) {
         QSqlQuery query(db.DBConObj());
         if (query.exec(QStringLiteral("SELECT @@in_transaction")) && query.next()) {
             onServer = query.value(0).toInt();

@@ -22,11 +22,12 @@ public:
     void Restart();
     // Before each action: what the six traceability tables hold.
     void Before();
-    // After the action: every invariant.
-    QList<WalkFinding> After(WalkWorld& world, const WalkWorker& worker);
+    // After the action: every invariant. askServer: the program's own connection is asked whether a transaction
+    // is open on the server.
+    QList<WalkFinding> After(WalkWorld& world, const WalkWorker& worker, bool askServer);
 
 private:
-    void CheckTransactions(QList<WalkFinding>& findings);
+    void CheckTransactions(QList<WalkFinding>& findings, bool askServer);
     void CheckTables(QList<WalkFinding>& findings);
     void CheckCodes(const WalkWorld& world, QList<WalkFinding>& findings);
     void CheckOutcome(const WalkWorker& worker, QList<WalkFinding>& findings);

@@ -117,6 +117,10 @@ int Replay(Walker& walker, const QString& path) {
     int violations = 0;
     for (qsizetype i = 0; i < actions.size(); ++i) {
         const QList<WalkFinding> findings = walker.Run(actions[i], true);
+        Print(QStringLiteral("%1: %2").arg(i + 1).arg(actions[i].ToLine()));
+        for (const QString& line : walker.LastDialogs()) {
+            Print(QStringLiteral("    ") + line);
+        }
         for (const WalkFinding& finding : findings) {
             ++violations;
             Print(QStringLiteral("VIOLATION %1 at action %2 (%3): %4")
