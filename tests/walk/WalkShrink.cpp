@@ -64,9 +64,11 @@ bool Walker::Fails(QList<WalkAction> actions, const QString& invariant) {
 }
 
 QList<WalkAction> Walker::Shrink(QList<WalkAction> actions, const QString& invariant) {
+    const int staleViews = staleViews_;  // the walk's figure, not the shrinking's
     QElapsedTimer clock;
     clock.start();
     if (!Fails(actions, invariant)) {
+        staleViews_ = staleViews;
         return actions;  // not reproduced by a replay: kept whole
     }
     int parts = 2;
@@ -94,6 +96,7 @@ QList<WalkAction> Walker::Shrink(QList<WalkAction> actions, const QString& invar
     for (WalkAction& action : actions) {
         Run(action, true);
     }
+    staleViews_ = staleViews;
     return actions;
 }
 

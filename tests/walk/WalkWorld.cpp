@@ -90,8 +90,19 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
     });
     const int faultAt = action.faultAt;
     const int faultCode = action.faultCode;
-    AssemblyDbClass::SetStatementFault(
-        [this, faultAt, faultCode](const QString&) { return ++statements_ == faultAt ? faultCode : 0; });
+    // A lock wait or a deadlock can only meet a statement that writes (the sessions read uncommitted, without
+    // locks): such a fault waits for the first write from its statement on. A lost connection meets any.
+    bool faulted = false;
+    AssemblyDbClass::SetStatementFault([this, faultAt, faultCode, faulted](const QString& sql) mutable {
+        ++statements_;
+        const bool writes = sql.startsWith(QLatin1String("INSERT")) || sql.startsWith(QLatin1String("UPDATE")) ||
+                            sql.startsWith(QLatin1String("DELETE"));
+        if (faulted || faultAt == 0 || statements_ < faultAt || (faultCode != 2013 && !writes)) {
+            return 0;
+        }
+        faulted = true;
+        return faultCode;
+    });
     try {
         Dispatch(action);
     } catch (const VelkorError& error) {
