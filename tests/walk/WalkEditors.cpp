@@ -68,9 +68,15 @@ QStringList WalkEditors::ChooseSteps(int rows, bool prodCodes) {
             case 2:
                 steps.append(QStringLiteral("add:") + values_.EditorValue(prodCodes));
                 break;
-            case 3:
-                steps.append(QStringLiteral("del:%1").arg(values_.Below(rows + 2) - 1));
+            case 3: {
+                // Often the row just edited, before its edit was written.
+                const QString last = steps.isEmpty() ? QString() : steps.last();
+                const int row = last.startsWith(QLatin1String("edit:")) && values_.Chance(60)
+                                    ? last.section(QLatin1Char(':'), 1, 1).toInt()
+                                    : values_.Below(rows + 2) - 1;
+                steps.append(QStringLiteral("del:%1").arg(row));
                 break;
+            }
             default:
                 steps.append(QStringLiteral("refresh"));
                 break;

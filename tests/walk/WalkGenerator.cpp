@@ -47,8 +47,8 @@ WalkAction WalkGenerator::Next(const WalkWorld& world) {
     // clang-format off
     const Weighted weights[] = {
         {&walk::kOrder, noOrder ? 25 : 4},  {&walk::kNewAss, noOrder ? 15 : 6}, {&walk::kSelect, 10},
-        {&walk::kScan, 34},                 {&walk::kDblClick, 8},              {&walk::kShow, rightShown ? 5 : 9},
-        {&walk::kRemove, 4},                {&walk::kDrop, rightShown ? 8 : 1}, {&walk::kEditor, 4},
+        {&walk::kScan, 34},                 {&walk::kDblClick, 12},              {&walk::kShow, rightShown ? 5 : 9},
+        {&walk::kRemove, 4},                {&walk::kDrop, rightShown ? 8 : 1}, {&walk::kEditor, 7},
         {&walk::kRestart, faults_ ? 1 : 0},
     };
     // clang-format on
@@ -103,7 +103,8 @@ WalkAction WalkGenerator::Next(const WalkWorld& world) {
     }
     if (faults_ && *kind != walk::kRestart && *kind != walk::kSelect && values_.Chance(20)) {
         action.faultCode = kFaultCodes[values_.Below(3)];
-        action.faultAt = 1 + values_.Below(values_.Chance(50) ? 12 : 40);
+        const int roll = values_.Below(10);
+        action.faultAt = 1 + values_.Below(roll < 4 ? 12 : roll < 8 ? 40 : 80);
     }
     return action;
 }

@@ -22,12 +22,15 @@ QString Comparable(const QString& key) {
 
 // Every node as "key | parent key | text | image", sorted: the order nodes were added in says nothing about
 // what is recorded. Without an order (a device shown from its root) an empty slot records nothing and has no
-// place of its own: it is left out.
+// place of its own: it is left out, as are empty slots below the order's first level.
 QStringList Rows(const NodeTree& tree, bool withOrder) {
     QStringList rows;
     for (int i = 0; i < tree.Count(); ++i) {
         const TreeNode* node = tree.Item(i);
-        if (!withOrder && !IsDeviceNodeKey(node->Key())) {
+        // The order lays out one level of slots below its root; an empty slot deeper down is one a removal left
+        // behind in a loaded sub-assembly, and the order has no place for it either.
+        const bool deep = node->Parent() != nullptr && node->Parent()->Parent() != nullptr;
+        if (!IsDeviceNodeKey(node->Key()) && (!withOrder || deep)) {
             continue;
         }
         rows.append(QStringLiteral("%1 | %2 | %3 | %4")
