@@ -97,8 +97,11 @@ QString WalkValues::EntryValue() {
     if (roll < 55) {
         return RecordedSerNr(Chance(60));
     }
-    if (roll < 70) {
+    if (roll < 65) {
         return NearMiss(RecordedSerNr(Chance(70)));
+    }
+    if (roll < 75) {
+        return RecordedSerNr(false).toLower();  // an own serial number typed in small letters
     }
     if (roll < 85) {
         return ScanValue();
