@@ -42,5 +42,6 @@ private:
 // with the devices the screen shows loaded into it, or the device shown from its root again) and compares them
 // node by node: keys, parents, texts with their counters, images. The rebuild writes nothing. A pane the action
 // left alone is a view taken earlier (the right pane shows a device as it was when it was shown): when the action
-// changed what it shows, that is counted in staleViews, not reported.
+// changed what it shows, that is counted in staleViews, not reported, and the pane is not compared again until it
+// is laid out afresh.
 QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker, int& staleViews);

@@ -129,10 +129,14 @@ QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker, int& sta
             } catch (const VelkorError&) {
             }
         }
+        if (world.Stale(pane)) {
+            continue;  // made stale by an earlier action in the other pane, counted then
+        }
         if (!world.Touched(pane)) {
             if (!built || Rows(world.host.trees[pane], !world.LayoutOrder(pane).isEmpty()) !=
                               Rows(reference.trees[pane], !world.LayoutOrder(pane).isEmpty())) {
                 ++staleViews;
+                world.MarkStale(pane);
             }
             continue;
         }

@@ -43,7 +43,10 @@ QStringList RowsOf(const NodeTree& tree) {
 WalkWorld::WalkWorld(WalkWorker& worker, WalkValues& values)
     : editors(values), rework(host, tooltips, editors), worker_(worker), values_(values) {
     for (int pane = 0; pane < 2; ++pane) {
-        QObject::connect(&host.trees[pane], &NodeTree::cleared, [this, pane] { layoutOrder_[pane] = host.paNr[pane]; });
+        QObject::connect(&host.trees[pane], &NodeTree::cleared, [this, pane] {
+            layoutOrder_[pane] = host.paNr[pane];
+            stale_[pane] = false;
+        });
     }
 }
 
@@ -79,7 +82,9 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
     // before, whatever the order field says now.
     QStringList rowsBefore[2];
     QString layoutBefore[2];
+    bool staleBefore[2];
     for (int pane = 0; pane < 2; ++pane) {
+        staleBefore[pane] = stale_[pane];
         rowsBefore[pane] = RowsOf(host.trees[pane]);
         layoutBefore[pane] = layoutOrder_[pane];
     }
@@ -118,6 +123,7 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
         touched_[pane] = RowsOf(host.trees[pane]) != rowsBefore[pane];
         if (!touched_[pane]) {
             layoutOrder_[pane] = layoutBefore[pane];
+            stale_[pane] = staleBefore[pane];
         }
     }
     action.answers = worker_.Answers();

@@ -42,6 +42,9 @@ public:
 
     // Whether the last action changed the tree of the pane (nodes, texts or images).
     bool Touched(int pane) const { return touched_[pane]; }
+    // A view another action made stale stays so until the pane is laid out again.
+    bool Stale(int pane) const { return stale_[pane]; }
+    void MarkStale(int pane) { stale_[pane] = true; }
 
     // The order each pane's tree was laid out from when it was last built ("" for a device shown from its root).
     QString LayoutOrder(int pane) const { return layoutOrder_[pane]; }
@@ -64,6 +67,7 @@ private:
     WalkValues& values_;
     QString layoutOrder_[2];
     bool touched_[2] = {false, false};
+    bool stale_[2] = {false, false};
     bool converted_ = false;
     int statements_ = 0;
 };
