@@ -27,6 +27,7 @@ bool Fits(MsgAnswer answer, MsgButtons buttons) {
         case MsgButtons::Ok:
             return answer == MsgAnswer::Ok;
         case MsgButtons::YesNo:
+        case MsgButtons::YesNoDefaultNo:
             return answer == MsgAnswer::Yes || answer == MsgAnswer::No;
         case MsgButtons::OkCancel:
             return answer == MsgAnswer::Ok || answer == MsgAnswer::Cancel;
@@ -109,6 +110,7 @@ MsgAnswer WalkWorker::MsgBox(const QString& text, MsgButtons buttons, MsgIcon, c
         } else if (!TooMany()) {
             switch (buttons) {
                 case MsgButtons::YesNo:
+                case MsgButtons::YesNoDefaultNo:
                     answer = Chance(60) ? MsgAnswer::Yes : MsgAnswer::No;
                     break;
                 case MsgButtons::OkCancel:

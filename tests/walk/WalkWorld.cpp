@@ -175,7 +175,7 @@ void WalkWorld::Dispatch(WalkAction& action) {
         worker_.passwordSource = [this, right] { return values_.Password(right); };
         host.trees[1].SetSelectedItem(source);
         drop.DragSourceIndex = 1;
-        drop.Drop(0, QStringLiteral("TreeViewCtr(1)"), target);
+        drop.Drop(0, QStringLiteral("TreeViewCtr(1)"), source, target);
     } else if (kind == walk::kRestart) {
         RestartServer();
     }
