@@ -346,38 +346,13 @@ QString FormMain::PaNrText() const {
 }
 
 bool FormMain::CheckProductionOrder(int index) {
-    const QString paNr = tbPaNr_[index]->text();
-    lastCheckedPaNr_[index] = paNr;
-    if (paNr.isEmpty()) {
-        return true;
-    }
-    if (!IsNumeric(paNr)) {
-        Dialogs().MsgBox(QStringLiteral("Bitte einen numerischen Wert eingeben"));
-        ForgetOrder(index);
-        return false;
-    }
-    // The number is recorded with the final product: one that cannot be recorded as it is is refused.
-    const QString refusal = OrderNumberRefusal(paNr);
-    if (!refusal.isEmpty()) {
-        Dialogs().MsgBox(refusal);
-        ForgetOrder(index);
-        return false;
-    }
-    tbArtNr_[index]->setText(AssemblyDbClass::Shared().GetArtNrFromPaNrKHK(paNr));
-    if (tbArtNr_[index]->text().isEmpty()) {
-        Dialogs().MsgBox(QStringLiteral("Unbekannter Produktionsauftrag"));
-        ForgetOrder(index);
-        return false;
-    }
-    tbName_[index]->setText(AssemblyDbClass::Shared().GetProdDescriptionFromArtNrKHK(tbArtNr_[index]->text()));
-    return true;
+    lastCheckedPaNr_[index] = tbPaNr_[index]->text();
+    return workflow_->order.CheckProductionOrder(index);
 }
 
-void FormMain::ForgetOrder(int index) {
-    // Nothing of the previous order stays on screen to scan into under a number that is not an order.
-    tbArtNr_[index]->clear();
-    tbName_[index]->clear();
-    nodeTrees_[index].Clear();
+void FormMain::ShowOrder(int pane, const QString& artNr, const QString& description) {
+    tbArtNr_[pane]->setText(artNr);
+    tbName_[pane]->setText(description);
 }
 
 void FormMain::TBPaNr_KeyDown(int index, int keyCode, int /*shift*/) {

@@ -104,6 +104,7 @@ public:
     void SetPaNr(int pane, const QString& paNr) override;
     void ShowScannedValue(const QString& value) override;
     void ShowScannedArticle(const QString& artNr) override;
+    void ShowOrder(int pane, const QString& artNr, const QString& description) override;
     void FocusTree(int pane) override;
     void RepaintTree(int pane) override;
     void ProcessPendingEvents() override;
@@ -122,7 +123,6 @@ private:
     // Looks the order number of the pane up; false (after the message, with the pane emptied) when it is
     // refused or unknown.
     bool CheckProductionOrder(int index);
-    void ForgetOrder(int index);
     void TreeViewCtr_NodeClick(int index, TreeNode* node);
     // Mouse-down and mouse-move over the tree of a pane.
     void TreeViewCtr_MouseDown(int index, const QMouseEvent& mouse);

@@ -19,6 +19,13 @@ void RemoveSelectedComponentFromAssembly(WorkstationHost& host) {
     if (node == nullptr || !IsDeviceNodeKey(node->Key())) {
         return;
     }
+    if (node->Parent() == nullptr) {
+        // The top of the tree is a member of nothing: there is no assignment to dissolve, and its components
+        // stay where they are recorded.
+        Dialogs().MsgBox(
+            QStringLiteral("Das oberste Gerät ist in keiner Zuweisung verbaut und kann daher nicht entfernt werden."));
+        return;
+    }
     host.SetStatus(WorkstationHost::Busy());
     const QString artNr = GetArtNrFromNodeText(node->Text());
     const MsgAnswer answer =

@@ -274,11 +274,15 @@ QString ComponentCapture::Complete(TreeNode* node) {
         ~KeptCounts() { tree.EndKeepingCounts(); }
     } kept{tree};
     tree.KeepCountsBelow(root);
-    tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
-    tree.InsertProdcodeCountInNodeWithDeviceIdText(root);
+    // The node and every device above it: a sub-assembly between them counts the new component too.
+    const auto refreshCounts = [&tree, node] {
+        for (TreeNode* above = node; above != nullptr; above = above->Parent()) {
+            tree.InsertProdcodeCountInNodeWithDeviceIdText(above);
+        }
+    };
+    refreshCounts();
     const QString keyword = tree.SelectNextNode(node);
-    tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
-    tree.InsertProdcodeCountInNodeWithDeviceIdText(root);
+    refreshCounts();
     host_.RepaintTree(0);
     tree.EndKeepingCounts();
 

@@ -4,17 +4,20 @@
 #include "workstation/ComponentCapture.h"
 #include "workstation/DeviceDisplay.h"
 #include "workstation/NewAssembly.h"
+#include "workstation/OrderEntry.h"
 #include "workstation/ScanEntry.h"
 
 // The scanning workflow of the main window, one object per concern; the window forwards its events here.
 struct ScanWorkflow {
     explicit ScanWorkflow(WorkstationHost& host)
-        : prompts(host),
+        : order(host),
+          prompts(host),
           display(host),
           newAss(host, display),
           capture(host, prompts, display, newAss),
           entry(host, capture) {}
 
+    OrderEntry order;
     CompletionPrompts prompts;
     DeviceDisplay display;
     NewAssembly newAss;

@@ -21,6 +21,9 @@ public:
     virtual QString PaNr(int pane) const = 0;
     virtual void SetPaNr(int pane, const QString& paNr) = 0;
 
+    // TB_ArtNr(pane) and TB_Name(pane): the article and description of the entered order (empty texts clear them).
+    virtual void ShowOrder(int pane, const QString& artNr, const QString& description) = 0;
+
     // TB_ProdCodeS(0) and TB_ArtNrS(0): the value looked up or captured last and its device's article.
     virtual void ShowScannedValue(const QString& value) = 0;
     virtual void ShowScannedArticle(const QString& artNr) = 0;

@@ -29,6 +29,7 @@ public:
     QString Status() const override { return statuses.isEmpty() ? QString() : statuses.back(); }
     QString PaNr(int pane) const override { return paNr[pane]; }
     void SetPaNr(int pane, const QString& text) override { paNr[pane] = text; }
+    void ShowOrder(int, const QString&, const QString&) override {}
     void ShowScannedValue(const QString&) override {}
     void ShowScannedArticle(const QString&) override {}
     void FocusTree(int) override {}

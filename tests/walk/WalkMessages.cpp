@@ -47,6 +47,8 @@ const Entry kMessages[] = {
     {"Falsches Passwort", MessageClass::Refusal, false},
     {"Kein PA für Umrüstung vorhanden", MessageClass::Refusal, false},
     {"Einfügen nicht möglich.", MessageClass::Refusal, false},
+    // The removal.
+    {"Das oberste Gerät ist in keiner Zuweisung verbaut", MessageClass::Refusal, false},
     // The record editors.
     {"Die Änderung wurde nicht gespeichert", MessageClass::Refusal, false},
     {"Es ist kein Datensatz ausgewählt", MessageClass::Refusal, false},
@@ -57,6 +59,8 @@ const Entry kMessages[] = {
     {"Bitte einen Produktionsauftrag eigeben!", MessageClass::Refusal, false},
     {"Ungültiger Produktionsauftrag", MessageClass::Refusal, false},
     {"Dieser Artikel beinhaltet keine @? Flags", MessageClass::Refusal, false},
+    // A committed scan whose follow-up failed: the scan stays recorded.
+    {"Der Scan wurde gespeichert.", MessageClass::Info, false},
     // Error endings and error reports.
     {"Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht", MessageClass::ErrorEnding, false},
     {"Keine Verbindung zur Datenbank.", MessageClass::ErrorEnding, false},

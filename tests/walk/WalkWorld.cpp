@@ -182,24 +182,9 @@ void WalkWorld::Dispatch(WalkAction& action) {
 }
 
 void WalkWorld::EnterOrder(int pane, const QString& paNr) {
-    // The order field and its Enter key, as the window checks the number (FormMain::CheckProductionOrder).
+    // The order field and its Enter key: the window hands the number to the workflow's order entry.
     host.paNr[pane] = paNr;
-    if (!paNr.isEmpty()) {
-        QString artNr;
-        if (!IsNumeric(paNr)) {
-            Dialogs().MsgBox(QStringLiteral("Bitte einen numerischen Wert eingeben"));
-        } else if (const QString refusal = OrderNumberRefusal(paNr); !refusal.isEmpty()) {
-            Dialogs().MsgBox(refusal);
-        } else {
-            artNr = AssemblyDbClass::Shared().GetArtNrFromPaNrKHK(paNr);
-            if (artNr.isEmpty()) {
-                Dialogs().MsgBox(QStringLiteral("Unbekannter Produktionsauftrag"));
-            }
-        }
-        if (pane == 0) {
-            host.artNr = artNr;
-        }
-    }
+    flow.order.CheckProductionOrder(pane);
     host.SetStatus(WorkstationHost::Ready());
 }
 

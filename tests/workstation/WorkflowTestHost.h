@@ -23,6 +23,7 @@ public:
     NodeTree trees[2];
     QString paNr[2];
     QString artNr;  // TB_ArtNr(0): the product code of the order
+    QString description[2];
     QString status = Ready();
     QString scannedValue, scannedArticle;
     QList<int> focus;  // panes given the focus, in order
@@ -38,6 +39,12 @@ public:
     QString Status() const override { return status; }
     QString PaNr(int pane) const override { return paNr[pane]; }
     void SetPaNr(int pane, const QString& value) override { paNr[pane] = value; }
+    void ShowOrder(int pane, const QString& art, const QString& text) override {
+        if (pane == 0) {
+            artNr = art;
+        }
+        description[pane] = text;
+    }
     void ShowScannedValue(const QString& value) override { scannedValue = value; }
     void ShowScannedArticle(const QString& value) override { scannedArticle = value; }
     void FocusTree(int pane) override { focus.append(pane); }
