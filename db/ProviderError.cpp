@@ -58,7 +58,16 @@ bool IsStatementError(int code) {
 }  // namespace
 
 ProviderError ProviderError::FromSqlError(const QSqlError& error) {
-    const int code = FirstNativeCode(error);
+    int code = FirstNativeCode(error);
+    // A connection handle the driver itself no longer holds open (seen after a server restart) fails a statement
+    // before it is sent: Qt then reports no error at all, or the driver's "Connection not open" without a server
+    // number. The connection is lost all the same, to be opened again.
+    if (code == 0 &&
+        (error.type() == QSqlError::NoError ||
+         error.databaseText().contains(QLatin1String("Connection not open"), Qt::CaseInsensitive) ||
+         error.driverText().contains(QLatin1String("Unable to allocate statement handle"), Qt::CaseInsensitive))) {
+        return ProviderError::ConnectionClosed();
+    }
     QString description = error.databaseText().trimmed();
     if (description.isEmpty()) {
         description = error.text().trimmed();

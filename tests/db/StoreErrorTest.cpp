@@ -1,4 +1,5 @@
 #include <QElapsedTimer>
+#include <QSqlError>
 #include <QThread>
 #include <functional>
 #include <thread>
@@ -199,4 +200,9 @@ TEST_F(StoreErrorTest, ALostConnectionIsReopenedOutsideATransactionAndEndsTheOne
         EXPECT_TRUE(insert.write(db_, ValueFor(insert, 14), dev)) << insert.name;
     }
     TakeMessages();
+    // A connection handle the driver no longer holds open reports no server number, and is lost all the same.
+    EXPECT_TRUE(ProviderError::FromSqlError(QSqlError(u"Unable to allocate statement handle"_s,
+                                                      u"[ma-3.1.15]Connection not open"_s, QSqlError::StatementError))
+                    .IsConnectionLost());
+    EXPECT_TRUE(ProviderError::FromSqlError(QSqlError()).IsConnectionLost());
 }
