@@ -73,7 +73,12 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
             db.SetOKFlagInAssembly(devId, complete);
             records_->NoteOKFlag(devId, complete);
         } catch (const VelkorError&) {
-            // Reported; the flag follows the counts and is written again with the next refresh of the node.
+            // Reported. Inside a unit of work (a scan, a drop) the failure ends it: nothing of it is kept, not even
+            // without its flag. Outside one the flag follows the counts and is written again with the next
+            // refresh of the node.
+            if (db.OpenTransactionCount() > 0) {
+                throw;
+            }
         }
     }
     target.SetImage(image);

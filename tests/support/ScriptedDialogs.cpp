@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 bool AnswerFits(MsgAnswer answer, MsgButtons buttons) {
     switch (buttons) {
         case MsgButtons::Ok:
@@ -18,8 +16,6 @@ bool AnswerFits(MsgAnswer answer, MsgButtons buttons) {
     }
     return false;
 }
-
-}  // namespace
 
 ScriptedDialogs::ScriptedDialogs() {
     SetDialogs(this);

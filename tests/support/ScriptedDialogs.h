@@ -8,6 +8,9 @@
 
 #include "shell/UserDialogs.h"
 
+// Whether an answer is one of the buttons of a message box.
+bool AnswerFits(MsgAnswer answer, MsgButtons buttons);
+
 // The dialogs double of the tests: records every message box, input box and tone, and answers
 // from a queue. A question (any message box with more than an OK button, any input box) that the
 // test did not script fails the test. Installed for its lifetime.

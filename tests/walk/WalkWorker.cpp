@@ -1,5 +1,7 @@
 #include "tests/walk/WalkWorker.h"
 
+#include "tests/support/ScriptedDialogs.h"
+
 namespace {
 
 // An action that keeps asking after this many dialogs is answered with declines only (a loop of prompts).
@@ -20,21 +22,6 @@ QString AnswerName(MsgAnswer answer) {
             return QStringLiteral("Retry");
     }
     return QString();
-}
-
-bool Fits(MsgAnswer answer, MsgButtons buttons) {
-    switch (buttons) {
-        case MsgButtons::Ok:
-            return answer == MsgAnswer::Ok;
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoDefaultNo:
-            return answer == MsgAnswer::Yes || answer == MsgAnswer::No;
-        case MsgButtons::OkCancel:
-            return answer == MsgAnswer::Ok || answer == MsgAnswer::Cancel;
-        case MsgButtons::RetryCancel:
-            return answer == MsgAnswer::Retry || answer == MsgAnswer::Cancel;
-    }
-    return false;
 }
 
 bool AnswerOfName(const QString& name, MsgAnswer& answer) {
@@ -103,7 +90,7 @@ MsgAnswer WalkWorker::MsgBox(const QString& text, MsgButtons buttons, MsgIcon, c
         if (replay_ != nullptr) {
             MsgAnswer replayed;
             if (replayAt_ < replay_->size() && AnswerOfName(replay_->at(replayAt_), replayed) &&
-                Fits(replayed, buttons)) {
+                AnswerFits(replayed, buttons)) {
                 ++replayAt_;
                 answer = replayed;
             }
