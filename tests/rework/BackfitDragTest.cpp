@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <string>
 
 #include "tests/support/TestDatabase.h"
 #include "tests/support/XWindowDriver.h"
@@ -38,14 +39,16 @@ QString OwnAssemblyOf(qint32 devId) {
 }
 
 // The assemblies the device has stood in, each as the device owning the assembly and the type of the
-// membership row ("D0": ended by a rework), oldest first.
-QStringList MembershipsOf(qint32 devId) {
+// membership row ("D0": ended by a rework), oldest first, one line each.
+std::string MembershipsOf(qint32 devId) {
     return QueryTestRows(
-        QStringLiteral("SELECT o.Device_Assembly, m.AssemblyType FROM device_assembly m JOIN device_assembly o ON "
-                       "o.AssemblyNum = m.AssemblyNum AND o.AssemblyType = 'A' WHERE m.AssemblyType <> 'A' AND "
-                       "m.Device_Assembly = (SELECT AssemblyNum FROM device_assembly WHERE AssemblyType = 'A' AND "
-                       "Device_Assembly = ?) ORDER BY m.ID"),
-        {devId});
+               QStringLiteral("SELECT o.Device_Assembly, m.AssemblyType FROM device_assembly m JOIN device_assembly o "
+                              "ON o.AssemblyNum = m.AssemblyNum AND o.AssemblyType = 'A' WHERE m.AssemblyType <> 'A' "
+                              "AND m.Device_Assembly = (SELECT AssemblyNum FROM device_assembly WHERE AssemblyType = "
+                              "'A' AND Device_Assembly = ?) ORDER BY m.ID"),
+               {devId})
+        .join(QLatin1Char('\n'))
+        .toStdString();
 }
 
 TEST_F(BackfitDragTest, DeviceDraggedOntoTheNewFinalProductTakesItsArticleAndPlace) {
@@ -142,16 +145,18 @@ TEST_F(BackfitDragTest, DragMovesTheDevicePressedOnNotTheOneThePointerSlippedOnt
     x.DragAlong(window, {pressed, slipped, QPoint(kLeftTreeX, firstRelayModuleY)});
 
     // The drop runs once the drag has ended.
-    const QString moved = QString::number(finalProduct) + QStringLiteral("|Z");
+    const std::string moved = std::to_string(finalProduct) + "|Z";
     QElapsedTimer timer;
     timer.start();
-    while (!MembershipsOf(9032).contains(moved) && !MembershipsOf(9033).contains(moved) && timer.elapsed() < 15000) {
+    while (MembershipsOf(9032).find(moved) == std::string::npos &&
+           MembershipsOf(9033).find(moved) == std::string::npos && timer.elapsed() < 15000) {
         QThread::msleep(200);
     }
-    EXPECT_EQ(x.FocusedWindowName(), kMainWindow) << "the move of a device of the same article asked something";
-    EXPECT_EQ(MembershipsOf(9032), QStringList({"9030|D0", moved})) << "the device pressed on did not move";
-    EXPECT_EQ(MembershipsOf(9033), QStringList{"9030|Z"}) << "the device below it was touched";
-    EXPECT_EQ(MembershipsOf(9034), QStringList{"9030|Z"});
+    EXPECT_EQ(x.FocusedWindowName().toStdString(), kMainWindow.toStdString())
+        << "the move of a device of the same article asked something";
+    EXPECT_EQ(MembershipsOf(9032), "9030|D0\n" + moved) << "the device pressed on did not move";
+    EXPECT_EQ(MembershipsOf(9033), "9030|Z") << "the device below it was moved";
+    EXPECT_EQ(MembershipsOf(9034), "9030|Z");
 }
 
 }  // namespace
