@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QThread>
+#include <string>
+
 #include "tests/support/TestDatabase.h"
 #include "tests/support/XWindowDriver.h"
 
@@ -14,7 +18,7 @@ const QString kMainWindow = QStringLiteral("Velkor Tool 2.3.9");
 constexpr int kBackfitButtonX = 474, kBackfitButtonY = 605;  // one-pane view
 constexpr int kNewAssemblyLeftX = 146, kNewAssemblyY = 467;  // two-pane view
 constexpr int kShowDeviceRightX = 926, kShowDeviceY = 467;
-constexpr int kLeftTreeX = 120, kRightTreeX = 640, kFirstRowY = 119;
+constexpr int kLeftTreeX = 120, kRightTreeX = 640, kFirstRowY = 119, kRowHeight = 18;
 constexpr int kTwoPaneWidth = 1073;
 
 class BackfitDragTest : public ::testing::Test {
@@ -32,6 +36,19 @@ QString OwnAssemblyOf(qint32 devId) {
                                         "AssemblyType = 'A' AND Device_Assembly = ?"),
                          {devId})
         .join(QLatin1Char(';'));
+}
+
+// The assemblies the device has stood in, each as the device owning the assembly and the type of the
+// membership row ("D0": ended by a rework), oldest first, one line each.
+std::string MembershipsOf(qint32 devId) {
+    return QueryTestRows(
+               QStringLiteral("SELECT o.Device_Assembly, m.AssemblyType FROM device_assembly m JOIN device_assembly o "
+                              "ON o.AssemblyNum = m.AssemblyNum AND o.AssemblyType = 'A' WHERE m.AssemblyType <> 'A' "
+                              "AND m.Device_Assembly = (SELECT AssemblyNum FROM device_assembly WHERE AssemblyType = "
+                              "'A' AND Device_Assembly = ?) ORDER BY m.ID"),
+               {devId})
+        .join(QLatin1Char('\n'))
+        .toStdString();
 }
 
 TEST_F(BackfitDragTest, DeviceDraggedOntoTheNewFinalProductTakesItsArticleAndPlace) {
@@ -87,6 +104,59 @@ TEST_F(BackfitDragTest, DeviceDraggedOntoTheNewFinalProductTakesItsArticleAndPla
             .toInt();
     EXPECT_GT(placeholder, finalProduct);
     EXPECT_EQ(OwnAssemblyOf(placeholder).section(QLatin1Char('|'), 0, 0), oldAssembly.section(QLatin1Char('|'), 0, 0));
+}
+
+// The hand presses the left button near the lower edge of the first relay module of 9030 and slips a few
+// pixels down and left before it moves on: the pointer is over the next relay module before the drag begins,
+// and the tree moves its selection there. The device pressed on is the one that moves; of the same article, it
+// moves without a question or password.
+TEST_F(BackfitDragTest, DragMovesTheDevicePressedOnNotTheOneThePointerSlippedOnto) {
+    const QString window = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear with the keyboard";
+    XWindowDriver x(program.Display());
+
+    x.Scan(QStringLiteral("240101"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Click(window, kBackfitButtonX, kBackfitButtonY);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    ASSERT_EQ(x.WindowWidth(window), kTwoPaneWidth) << "the two-pane view did not open";
+    x.Click(window, kNewAssemblyLeftX, kNewAssemblyY);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24200011"));
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Produktionscode Eingabe")));
+    x.Scan(QStringLiteral("P24200012"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    const qint32 finalProduct = QueryTestValue(QStringLiteral("SELECT MIN(ID) FROM device WHERE ID > 9040")).toInt();
+    ASSERT_GT(finalProduct, 9040);
+
+    x.Click(window, kShowDeviceRightX, kShowDeviceY);
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Produktions- Seriennummern Eingabe")));
+    x.Scan(QStringLiteral("P24100030"));
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Velkor")));  // "… trotzdem bearbeiten ?"
+    x.Scan(QString());                                      // Ja
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+
+    // Rows of 9030 on the right: the final product, LP 9031, RM 9032, RM 9033, RM 9034, …; on the left the
+    // new device with its empty first relay module slot in the same row as 9032.
+    const int firstRelayModuleY = kFirstRowY + 2 * kRowHeight;
+    const QPoint pressed(kRightTreeX, firstRelayModuleY + kRowHeight / 2 - 2);
+    // Less than the platform's drag distance, but into the next row.
+    const QPoint slipped = pressed + QPoint(-3, 6);
+    x.DragAlong(window, {pressed, slipped, QPoint(kLeftTreeX, firstRelayModuleY)});
+
+    // The drop runs once the drag has ended.
+    const std::string moved = std::to_string(finalProduct) + "|Z";
+    QElapsedTimer timer;
+    timer.start();
+    while (MembershipsOf(9032).find(moved) == std::string::npos &&
+           MembershipsOf(9033).find(moved) == std::string::npos && timer.elapsed() < 15000) {
+        QThread::msleep(200);
+    }
+    EXPECT_EQ(x.FocusedWindowName().toStdString(), kMainWindow.toStdString())
+        << "the move of a device of the same article asked something";
+    EXPECT_EQ(MembershipsOf(9032), "9030|D0\n" + moved) << "the device pressed on did not move";
+    EXPECT_EQ(MembershipsOf(9033), "9030|Z") << "the device below it was moved";
+    EXPECT_EQ(MembershipsOf(9034), "9030|Z");
 }
 
 }  // namespace

@@ -81,16 +81,27 @@ void XWindowDriver::Click(const QString& window, int x, int y) const {
 }
 
 void XWindowDriver::Drag(const QString& window, int fromX, int fromY, int toX, int toY) const {
-    const auto moveTo = [&](int x, int y) {
-        Tool(kXdotool,
-             {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y)});
+    DragAlong(window, {QPoint(fromX, fromY), QPoint(toX, toY)});
+}
+
+void XWindowDriver::DragAlong(const QString& window, const QList<QPoint>& path) const {
+    if (path.isEmpty()) {
+        return;
+    }
+    const auto moveTo = [&](const QPoint& point) {
+        Tool(kXdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(point.x()),
+                        QString::number(point.y())});
         QThread::msleep(60);
     };
-    moveTo(fromX, fromY);
+    moveTo(path.first());
     Tool(kXdotool, {QStringLiteral("mousedown"), QStringLiteral("1")});
     constexpr int kSteps = 12;
-    for (int step = 1; step <= kSteps; ++step) {
-        moveTo(fromX + (toX - fromX) * step / kSteps, fromY + (toY - fromY) * step / kSteps);
+    for (qsizetype leg = 1; leg < path.size(); ++leg) {
+        const QPoint from = path[leg - 1];
+        const QPoint to = path[leg];
+        for (int step = 1; step <= kSteps; ++step) {
+            moveTo(from + (to - from) * step / kSteps);
+        }
     }
     QThread::msleep(200);
     Tool(kXdotool, {QStringLiteral("mouseup"), QStringLiteral("1")});

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
+#include <QPoint>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -32,6 +34,9 @@ public:
     // Drags with the left button held from one point of the window to another, in small steps as a hand
     // moves the mouse.
     void Drag(const QString& window, int fromX, int fromY, int toX, int toY) const;
+    // Presses the left button at the first point and drags through the others in small steps, e.g. a hand
+    // that slips a few pixels before it moves on to where it drops.
+    void DragAlong(const QString& window, const QList<QPoint>& path) const;
     // The width of the window in pixels.
     int WindowWidth(const QString& window) const;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 #include "tests/support/TestDatabase.h"
 #include "tests/support/XWindowDriver.h"
 
@@ -7,6 +9,19 @@
 // double-click, answering every box with the keyboard. The test never moves the keyboard itself: every
 // value goes to whatever the program left focused.
 namespace {
+
+const QString kMainWindow = QStringLiteral("Velkor Tool 2.3.9");
+const QString kMessageBox = QStringLiteral("Velkor");
+
+// Where the one-pane window lays out its controls on the test display (pixels from the window's top left).
+constexpr int kOrderFieldX = 300, kOrderFieldY = 37;
+constexpr int kTreeX = 120, kFirstRowY = 119, kRowHeight = 18;
+// Rows of order 240101 laid out by "Neuer Zusammenbau": the final product, LP, RM 1-3, NT, FM, AM, BG.
+constexpr int kBoardRow = 1, kDisplayModuleRow = 7;
+
+int RowY(int row) {
+    return kFirstRowY + row * kRowHeight;
+}
 
 struct Step {
     const char* typed;       // scanned or typed, ended by Enter; "<dblclick>" double-clicks the selected node
@@ -98,6 +113,105 @@ TEST_F(ScannerWalkThroughTest, OneDeviceOfTheDemoOrderByScannerAloneThenTheNextL
                             }));
     EXPECT_EQ(MembersOfNewFinalProduct(), QStringList({"LP-5100-A", "RM-5120-A", "RM-5120-A", "RM-5120-A", "NT-5200-A",
                                                        "FM-5300-A", "AM-5400-A", "BG-5600-B"}));
+}
+
+// A scanner types its characters and ends with Enter: a scan that comes while a question is open must not
+// answer it, and a bare Enter takes the default, which is "Nein" for a question whether to go on against a rule.
+TEST_F(ScannerWalkThroughTest, ScanWhileAQuestionIsOpenLeavesItOpenAndABareEnterDeclines) {
+    const QString window = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear with the keyboard";
+    XWindowDriver x(program.Display());
+    x.Scan(QStringLiteral("240101"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QString());  // "Neuer Zusammenbau"
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    const QStringList before = TraceabilityRows();
+
+    // The display module must be tested: a failed one is asked about.
+    x.Click(window, kTreeX, RowY(kDisplayModuleRow));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24100002"));
+    ASSERT_TRUE(x.WaitForFocus(kMessageBox)) << "no question about the untested article";
+    // The next code comes from the scanner while the question is open: the box stays and nothing is written.
+    x.Scan(QStringLiteral("P24200004"));
+    QThread::msleep(1000);
+    EXPECT_TRUE(x.WaitForFocus(kMessageBox))
+        << "the scan answered the question; the keyboard is with \"" << x.FocusedWindowName().toStdString() << "\"";
+    EXPECT_EQ(TraceabilityRows(), before);
+    // A bare Enter is "Nein": nothing recorded, and the keyboard is back in the tree on the same node.
+    x.Scan(QString());
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow))
+        << "the keyboard is with \"" << x.FocusedWindowName().toStdString() << "\"";
+    EXPECT_EQ(TraceabilityRows(), before);
+    x.Scan(QStringLiteral("P24100001"));  // a tested display module is taken without a question
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    EXPECT_EQ(MembersOfNewFinalProduct(), QStringList{"AM-5400-A"});
+
+    // The offer to switch to the assembly a code belongs to is declined by a bare Enter too: the new assembly
+    // stays on screen and takes the next board.
+    x.Click(window, kTreeX, RowY(kBoardRow));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24100031"));  // the main board of 9030
+    ASSERT_TRUE(x.WaitForFocus(kMessageBox)) << "no offer to switch";
+    x.Scan(QString());
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24200001"));
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Produktionscode Eingabe")));
+    x.Scan(QStringLiteral("P24200002"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    EXPECT_EQ(MembersOfNewFinalProduct(), QStringList({"AM-5400-A", "LP-5100-A"}));
+    EXPECT_EQ(QueryTestRows(QStringLiteral("SELECT COUNT(*) FROM device_assembly WHERE AssemblyType = 'Z' AND "
+                                           "AssemblyNum = (SELECT AssemblyNum FROM device_assembly WHERE "
+                                           "AssemblyType = 'A' AND Device_Assembly = 9030)")),
+              QStringList{"8"})
+        << "9030 lost a component";
+}
+
+// An order number that is no order leaves nothing to scan into: the pane is emptied and the keyboard stays in
+// the order field, where the corrected number is scanned.
+TEST_F(ScannerWalkThroughTest, UnknownOrderEmptiesThePaneAndKeepsTheKeyboardInTheOrderField) {
+    const QString window = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear with the keyboard";
+    XWindowDriver x(program.Display());
+    x.Scan(QStringLiteral("240101"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QString());  // "Neuer Zusammenbau": the keyboard is in the tree
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    const QStringList before = TraceabilityRows();
+
+    const auto scanUnknownOrder = [&] {
+        x.Click(window, kOrderFieldX, kOrderFieldY);
+        x.Key(QStringLiteral("ctrl+a"));
+        x.Scan(QStringLiteral("249999"));
+        ASSERT_TRUE(x.WaitForFocus(kMessageBox)) << "\"Unbekannter Produktionsauftrag\" was not shown";
+        x.Scan(QString());  // OK
+        ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    };
+
+    // The tree of 240101 is gone: a code scanned where the main board was records nothing.
+    ASSERT_NO_FATAL_FAILURE(scanUnknownOrder());
+    x.Click(window, kTreeX, RowY(kBoardRow));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24200001"));
+    ASSERT_TRUE(x.WaitForFocus(kMessageBox)) << "the scan into the empty tree was not refused";  // no order
+    x.Scan(QString());
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    EXPECT_EQ(TraceabilityRows(), before);
+
+    // The keyboard stays in the order field with the number selected: the known order scanned over it is
+    // taken, and the next Enter lays out a new device.
+    ASSERT_NO_FATAL_FAILURE(scanUnknownOrder());
+    x.Scan(QStringLiteral("240101"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QString());  // "Neuer Zusammenbau"
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    x.Scan(QStringLiteral("P24200001"));
+    ASSERT_TRUE(x.WaitForFocus(QStringLiteral("Produktionscode Eingabe")))
+        << "the keyboard did not end up on the main board of a new device";
+    x.Scan(QStringLiteral("P24200002"));
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    EXPECT_EQ(NewDevices(), QStringList({"SG-5000-A/-|NULL|NULL|240101|240101/1",
+                                         "LP-5100-A/2|P24200001,P24200002|NULL|NULL|240101/1"}));
 }
 
 }  // namespace
