@@ -84,6 +84,14 @@ TEST_F(FormMainTest, BackfitButtonFollowsTheLayoutShownNotTheWidth) {
     EXPECT_FALSE(form.Frame33()->isVisibleTo(&form));
     EXPECT_EQ(form.width(), 1600);
     EXPECT_EQ(form.CB_Backfit()->text(), QStringLiteral("Umrüstung    ---->"));
+
+    // Maximised, the window keeps the size of the screen in both layouts.
+    form.showMaximized();
+    QApplication::processEvents();
+    const QSize maximised = form.size();
+    form.CB_Backfit_Click();
+    EXPECT_TRUE(form.TwoPaneView());
+    EXPECT_EQ(form.size(), maximised);
 }
 
 TEST(FormMainLoadTest, FontPointSizeSetsTheTextOfTreesAndFields) {
