@@ -24,6 +24,7 @@
 #include "shell/EventLog.h"
 #include "shell/KeystrokeCapture.h"
 #include "shell/Misc.h"
+#include "shell/Settings.h"
 #include "shell/UserDialogs.h"
 #include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
@@ -67,7 +68,9 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QLatin1String(kCaption));
     BuildControls();
-    capture_ = new KeystrokeCapture([this](const QString& code) { ProdCodeSerNrScanInput(code, QString()); }, this);
+    ApplyTextSize(Settings::FontPointSize());
+    capture_ = new KeystrokeCapture([this](const QString& code) { ProdCodeSerNrScanInput(code, QString()); },
+                                    [this](const QString& line) { TreeViewCtr_ScannedLine(line); }, this);
     workflow_ = std::make_unique<ScanWorkflow>(*this);
     tooltips_ = std::make_unique<NodeTooltipPresenter>(
         std::array<QWidget*, 2>{treeViews_[0]->viewport(), treeViews_[1]->viewport()});
@@ -201,6 +204,9 @@ void FormMain::BuildControls() {
         action->setObjectName(QLatin1String(name));
     }
 
+    // The window opens at the one-pane width, the narrowest it gets (its controls were laid out for it); from
+    // there it grows as the worker likes.
+    setMinimumWidth(kOnePaneWidthTwips / kTwipsPerPixel);
     resize(kOnePaneWidthTwips / kTwipsPerPixel, kWindowHeight);
 }
 
@@ -208,6 +214,7 @@ void FormMain::BuildControls() {
 
 void FormMain::Form_Load() {
     LogEvent(QStringLiteral("FormMain Load"));
+    RestorePlacement();
     SetFormView(1);
     while (QGuiApplication::overrideCursor() != nullptr) {
         QGuiApplication::restoreOverrideCursor();  // ends the wait cursor of the update check
@@ -235,6 +242,7 @@ void FormMain::Form_Unload() {
     unloaded_ = true;
     LogEvent(QStringLiteral("FormMain Unload"));
     capture_->Remove();
+    SavePlacement();
     LogEvent(QStringLiteral("FormMain Unload Done"));
     endProcess_();
 }
@@ -255,18 +263,6 @@ void FormMain::closeEvent(QCloseEvent* event) {
 }
 
 // ---- Layout and status ---------------------------------------------------------------------------
-
-void FormMain::SetFormView(qint16 view) {
-    const bool twoPanes = view == 2;
-    frame33_->setVisible(twoPanes);
-    treeViews_[1]->setVisible(twoPanes);
-    const int widthTwips = twoPanes ? kTwoPaneWidthTwips : kOnePaneWidthTwips;
-    setFixedWidth(widthTwips / kTwipsPerPixel);
-}
-
-qint32 FormMain::GetFormView() const {
-    return width() * kTwipsPerPixel;
-}
 
 void FormMain::SetStatus(const QString& text) {
     if (tbStatus_->text() == text) {
@@ -487,7 +483,7 @@ void FormMain::CBNewAss_Click(int index) {
 }
 
 void FormMain::CB_Backfit_Click() {
-    if (GetFormView() != kTwoPaneWidthTwips) {
+    if (!twoPanes_) {
         SetFormView(2);
         cbBackfit_->setText(QString::fromUtf8(kEditCaption));
         cbSwapDevice_[0]->setEnabled(true);
@@ -561,6 +557,10 @@ void FormMain::CB_SwapDevice_Click(int index) {
 
 void FormMain::TreeViewCtr_DblClick(int index) {
     RunHandler(QStringLiteral("TreeViewCtr_DblClick"), [&] { workflow_->entry.TreeViewCtr_DblClick(index); });
+}
+
+void FormMain::TreeViewCtr_ScannedLine(const QString& line) {
+    RunHandler(QStringLiteral("TreeViewCtr_KeyPress"), [&] { workflow_->entry.TreeViewCtr_ScannedLine(line); });
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {

@@ -53,7 +53,11 @@ public:
     void SetEndProcess(std::function<void()> endProcess) { endProcess_ = std::move(endProcess); }
 
     // ---- Layout and status -----------------------------------------------------------------------
+    // 2: both panes; anything else: the one-pane layout. The window keeps the layout as its state: it opens at
+    // the layout's width and can then be resized and maximised freely.
     void SetFormView(qint16 view);
+    bool TwoPaneView() const { return twoPanes_; }
+    // The width of the window in twips.
     qint32 GetFormView() const;
     void SetStatus(const QString& text) override;
     QString Status() const override;
@@ -74,6 +78,8 @@ public:
     void CBNewAss_Click(int index);
     void CB_SwapDevice_Click(int index);
     void TreeViewCtr_DblClick(int index);
+    // A line scanned into the tree of pane 0 that is no production code (a serial number, an external one).
+    void TreeViewCtr_ScannedLine(const QString& line);
     // Switches between the one-pane view and the two-pane view of the backfit.
     void CB_Backfit_Click();
     BackfitDrop& Backfit() { return *backfit_; }
@@ -119,6 +125,11 @@ protected:
 
 private:
     void BuildControls();
+    // The text size of the trees and fields (points; 0 leaves Qt's own).
+    void ApplyTextSize(int points);
+    // Size and position of the window between starts, per user.
+    void RestorePlacement();
+    void SavePlacement() const;
     void TB_Status_Change();
     // Looks the order number of the pane up; false (after the message, with the pane emptied) when it is
     // refused or unknown.
@@ -168,4 +179,8 @@ private:
     // The order number the Enter key checked last, so leaving the field does not ask again.
     std::array<QString, 2> lastCheckedPaNr_;
     bool unloaded_ = false;
+    // The layout shown, and the widths the window goes back to when the second pane closes.
+    bool twoPanes_ = false;
+    int onePaneWidth_ = 0;
+    int widenedTo_ = 0;
 };

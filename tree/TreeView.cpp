@@ -1,6 +1,7 @@
 #include "tree/TreeView.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "db/AssemblyDbClass.h"
 #include "shell/Misc.h"
@@ -9,13 +10,22 @@
 #include "tree/NodeTree.h"
 #include "tree/TreeHost.h"
 
+namespace {
+
+// A site's own drawing beside the program, else the one built into the program.
+QString NodeBitmap(const QString& name) {
+    const QString beside = QDir(ProgramDirectory()).filePath(name);
+    return QFileInfo::exists(beside) ? beside : QStringLiteral(":/velkor/bitmaps/") + name;
+}
+
+}  // namespace
+
 TreeView::TreeView(TreeHost& host) : host_(host) {
     NodeImageList& images = SharedNodeImages();
     if (images.Count() == 0) {
-        const QDir programDirectory(ProgramDirectory());
-        images.Add(QStringLiteral("Set"), programDirectory.filePath(QStringLiteral("modul.bmp")));
-        images.Add(QStringLiteral("Unknown"), programDirectory.filePath(QStringLiteral("Fragezeichen.bmp")));
-        images.Add(QStringLiteral("HasDev"), programDirectory.filePath(QStringLiteral("graymodul.bmp")));
+        images.Add(QStringLiteral("Set"), NodeBitmap(QStringLiteral("modul.bmp")));
+        images.Add(QStringLiteral("Unknown"), NodeBitmap(QStringLiteral("Fragezeichen.bmp")));
+        images.Add(QStringLiteral("HasDev"), NodeBitmap(QStringLiteral("graymodul.bmp")));
     }
     host_.TreeViewCtr(0).SetImageList(&images);
     host_.TreeViewCtr(1).SetImageList(&images);

@@ -27,6 +27,28 @@ void ScanEntry::TreeViewCtr_DblClick(int index) {
         return;
     }
     const QString value = Dialogs().InputBox(msg::ScanPrompt(), QStringLiteral("Produktionscode/Serinnummer Eingabe"));
+    EnterValue(node, value, false);
+}
+
+void ScanEntry::TreeViewCtr_ScannedLine(const QString& value) {
+    host_.SetStatus(WorkstationHost::Busy());
+    NodeTree& tree = host_.TreeViewCtr(0);
+    // As for a scanned production code: without an order, or without its structure, nothing takes the value.
+    if (host_.PaNr(0).isEmpty() || tree.TopLevelCount() == 0) {
+        Dialogs().MsgBox(msg::NoOrder());
+        host_.SetStatus(WorkstationHost::Ready());
+        host_.FocusTree(0);
+        return;
+    }
+    TreeNode* node = tree.SelectedItem();
+    if (node == nullptr) {
+        host_.SetStatus(WorkstationHost::Ready());
+        return;
+    }
+    EnterValue(node, value, true);
+}
+
+void ScanEntry::EnterValue(TreeNode* node, const QString& value, bool scanned) {
     const QString refusal = StorageRefusal(value, ColumnOfScan(value), msg::ScannedValue());
     if (!refusal.isEmpty()) {
         Dialogs().MsgBox(refusal);
@@ -42,6 +64,9 @@ void ScanEntry::TreeViewCtr_DblClick(int index) {
     const bool isProdCode = IsProdCodeFormat(value);
     const bool isSerNr = IsSerNrFormat(value);
     if (extSerNrs == 0 && (value.isEmpty() || (!isProdCode && !isSerNr))) {
+        if (scanned) {
+            Dialogs().Beep(msg::kRefusalToneHz, msg::kRefusalToneMs);
+        }
         Dialogs().MsgBox(
             QStringLiteral("Der gescannte Wert entspricht werder einer Seriennummer noch einem "
                            "Produktionscodeformat. Bitte korregieren Sie Ihre Eingabe"));

@@ -61,6 +61,50 @@ TEST_F(FormMainTest, LayoutWidthsInTwips) {
     EXPECT_FALSE(form.Frame33()->isVisibleTo(&form));
 }
 
+TEST_F(FormMainTest, BackfitButtonFollowsTheLayoutShownNotTheWidth) {
+    // At the opening width the second pane widens the window, and closing it narrows it again.
+    form.CB_Backfit_Click();
+    EXPECT_TRUE(form.TwoPaneView());
+    EXPECT_EQ(form.width(), 1073);
+    form.CB_Backfit_Click();
+    EXPECT_FALSE(form.TwoPaneView());
+    EXPECT_EQ(form.width(), 538);
+
+    // A window the worker made wider keeps its width; both panes share it.
+    form.resize(1600, 1000);
+    form.CB_Backfit_Click();
+    EXPECT_TRUE(form.TwoPaneView());
+    EXPECT_TRUE(form.Frame33()->isVisibleTo(&form));
+    EXPECT_EQ(form.width(), 1600);
+    QApplication::processEvents();
+    EXPECT_NEAR(form.TreeViewCtrView(0)->width(), form.TreeViewCtrView(1)->width(), 2);
+    EXPECT_GT(form.TreeViewCtrView(0)->width() + form.TreeViewCtrView(1)->width(), 1400);
+    form.CB_Backfit_Click();
+    EXPECT_FALSE(form.TwoPaneView());
+    EXPECT_FALSE(form.Frame33()->isVisibleTo(&form));
+    EXPECT_EQ(form.width(), 1600);
+    EXPECT_EQ(form.CB_Backfit()->text(), QStringLiteral("Umrüstung    ---->"));
+
+    // Maximised, the window keeps the size of the screen in both layouts.
+    form.showMaximized();
+    QApplication::processEvents();
+    const QSize maximised = form.size();
+    form.CB_Backfit_Click();
+    EXPECT_TRUE(form.TwoPaneView());
+    EXPECT_EQ(form.size(), maximised);
+}
+
+TEST(FormMainLoadTest, FontPointSizeSetsTheTextOfTreesAndFields) {
+    ScriptedDialogs dialogs;
+    qputenv("VELKOR_FONT_PT", "19");
+    FormMain form;
+    qunsetenv("VELKOR_FONT_PT");
+    EXPECT_EQ(form.TreeViewCtrView(0)->font().pointSize(), 19);
+    EXPECT_EQ(form.TreeViewCtrView(1)->font().pointSize(), 19);
+    EXPECT_EQ(form.TBPaNr(0)->font().pointSize(), 19);
+    EXPECT_EQ(form.TB_Status()->font().pointSize(), 19);
+}
+
 TEST_F(FormMainTest, StatusOtherThanReadyDisablesWindowInRed) {
     form.SetStatus(QStringLiteral("Aktiv"));
     EXPECT_FALSE(form.isEnabled());

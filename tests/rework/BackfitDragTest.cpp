@@ -2,6 +2,8 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "tests/support/TestDatabase.h"
@@ -30,6 +32,45 @@ protected:
 
     RealProgram program;
 };
+
+// The lengths of the runs of white (the empty trees; fields are white too, but short) along a row or a column of
+// the screenshot, longest first.
+QList<int> WhiteRuns(const QImage& shot, bool row, int at) {
+    QList<int> runs;
+    int run = 0;
+    const int length = row ? shot.width() : shot.height();
+    for (int i = 0; i <= length; ++i) {
+        const QRgb pixel = i < length ? (row ? shot.pixel(i, at) : shot.pixel(at, i)) : 0;
+        if (i < length && qRed(pixel) > 248 && qGreen(pixel) > 248 && qBlue(pixel) > 248) {
+            ++run;
+        } else if (run > 0) {
+            runs.append(run);
+            run = 0;
+        }
+    }
+    std::sort(runs.begin(), runs.end(), std::greater<int>());
+    return runs;
+}
+
+// Whether the window shows one or two (empty) trees filling it: side by side they take the width, each about
+// half of it in the two-pane view, and most of the height.
+void ExpectTreesFill(const XWindowDriver& x, const QString& window, int panes) {
+    const QImage shot = x.Screenshot(window);
+    ASSERT_FALSE(shot.isNull());
+    const QList<int> across = WhiteRuns(shot, true, shot.height() / 2);
+    ASSERT_GE(across.size(), panes);
+    if (panes == 1) {
+        EXPECT_GT(across[0], shot.width() * 9 / 10) << "one tree, across " << shot.width();
+    } else {
+        EXPECT_GT(across[1], shot.width() * 4 / 10) << "two trees, across " << shot.width();
+        EXPECT_LT(across[0], shot.width() / 2);
+    }
+    for (int pane = 0; pane < panes; ++pane) {
+        const QList<int> down = WhiteRuns(shot, false, shot.width() * (1 + 2 * pane) / 4);
+        ASSERT_FALSE(down.isEmpty());
+        EXPECT_GT(down[0], shot.height() / 2) << "tree " << pane << ", down " << shot.height();
+    }
+}
 
 QString OwnAssemblyOf(qint32 devId) {
     return QueryTestRows(QStringLiteral("SELECT AssemblyNum, MasterProdOrder FROM device_assembly WHERE "
@@ -157,6 +198,49 @@ TEST_F(BackfitDragTest, DragMovesTheDevicePressedOnNotTheOneThePointerSlippedOnt
     EXPECT_EQ(MembershipsOf(9032), "9030|D0\n" + moved) << "the device pressed on did not move";
     EXPECT_EQ(MembershipsOf(9033), "9030|Z") << "the device below it was moved";
     EXPECT_EQ(MembershipsOf(9034), "9030|Z");
+}
+
+TEST_F(BackfitDragTest, ResizedAndMaximisedWindowTogglesThePanesWhichFillItAndIsRememberedAtTheNextStart) {
+    const QString window = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(window.isEmpty()) << "the main window did not appear with the keyboard";
+    XWindowDriver x(program.Display());
+    EXPECT_EQ(x.WindowWidth(window), 538);
+    // The backfit button sits in the bottom right corner, wherever that is.
+    const auto clickBackfit = [&] {
+        const QRect frame = x.WindowGeometry(window);
+        x.Click(window, frame.width() - 64, frame.height() - 35);
+        ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    };
+
+    const QRect dragged(60, 40, 1600, 1000);
+    x.SetWindowGeometry(window, dragged);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    ASSERT_EQ(x.WindowGeometry(window), dragged);
+    ExpectTreesFill(x, window, 1);
+    clickBackfit();
+    EXPECT_EQ(x.WindowWidth(window), 1600) << "the second pane changed a window the worker made wider";
+    ExpectTreesFill(x, window, 2);
+
+    // Maximised: the test server has no window manager, so the window is given the whole screen as one would.
+    const QRect screen(QPoint(0, 0), x.ScreenSize());
+    x.SetWindowGeometry(window, screen);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    ASSERT_EQ(x.WindowGeometry(window), screen);
+    ExpectTreesFill(x, window, 2);
+    clickBackfit();
+    EXPECT_EQ(x.WindowGeometry(window), screen);
+    ExpectTreesFill(x, window, 1);
+    clickBackfit();
+    ExpectTreesFill(x, window, 2);
+
+    // Closed in the two-pane view at the dragged size: the next start opens there, in the one-pane layout.
+    x.SetWindowGeometry(window, dragged);
+    ASSERT_TRUE(x.WaitForFocus(kMainWindow));
+    ASSERT_TRUE(program.CloseAndWaitForCleanEnd(window));
+    const QString again = program.StartAndWaitForMainWindow();
+    ASSERT_FALSE(again.isEmpty()) << "the main window did not appear again";
+    EXPECT_EQ(x.WindowGeometry(again), dragged);
+    ExpectTreesFill(x, again, 1);
 }
 
 }  // namespace

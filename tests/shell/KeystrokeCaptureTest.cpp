@@ -40,7 +40,9 @@ protected:
     ScriptedDialogs dialogs;
     QTreeWidget tree;
     QStringList delivered;
-    KeystrokeCapture capture{[this](const QString& code) { delivered.append(code); }};
+    QStringList lines;
+    KeystrokeCapture capture{[this](const QString& code) { delivered.append(code); },
+                             [this](const QString& line) { lines.append(line); }};
 };
 
 TEST_F(KeystrokeCaptureTest, DeliversScannedProductionCodeOnceWithBeepAndHidesTheP) {
@@ -54,15 +56,38 @@ TEST_F(KeystrokeCaptureTest, DeliversScannedProductionCodeOnceWithBeepAndHidesTh
     EXPECT_EQ(Selected(), QStringLiteral("12345678"));
     EXPECT_FALSE(capture.CaptureActive());
     EXPECT_TRUE(capture.CaptureBuffer().isEmpty());
+    EXPECT_TRUE(lines.isEmpty());
 }
 
-TEST_F(KeystrokeCaptureTest, IgnoresLowerCaseAndWrongLengths) {
+TEST_F(KeystrokeCaptureTest, LowerCaseAndWrongLengthsAreNoProductionCodesButLines) {
     Type(QStringLiteral("p12345678\r"));
     Type(QStringLiteral("P1234567\r"));    // 8 characters
     Type(QStringLiteral("P123456789\r"));  // 10 characters
     EXPECT_TRUE(delivered.isEmpty());
     EXPECT_TRUE(dialogs.Tones().empty());
     EXPECT_FALSE(capture.CaptureActive());
+    EXPECT_EQ(lines, QStringList({"p12345678", "P1234567", "P123456789"}));
+}
+
+TEST_F(KeystrokeCaptureTest, SerialLineDeliveredWholeAndHiddenFromTheTree) {
+    PressShift();
+    Type(QStringLiteral("S0A1B2C3D\r"));  // the tree's type-ahead would have picked "Sensor"
+    PressShift();
+    Type(QStringLiteral("FM24-00999\r"));
+    EXPECT_EQ(lines, QStringList({"S0A1B2C3D", "FM24-00999"}));
+    EXPECT_TRUE(delivered.isEmpty());
+    EXPECT_TRUE(dialogs.Tones().empty());
+    EXPECT_EQ(Selected(), QString());
+
+    // Enter alone is the tree's; a control character or the keyboard leaving the tree ends a line unseen.
+    lines.clear();
+    Type(QStringLiteral("\r"));
+    Type(QStringLiteral("ab\x1b") + QStringLiteral("240010\r"));
+    Type(QStringLiteral("cd"));
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(&tree, &focusOut);
+    Type(QStringLiteral("240011\r"));
+    EXPECT_EQ(lines, QStringList({"240010", "240011"}));
 }
 
 TEST_F(KeystrokeCaptureTest, LetterEndsCaptureAndLaterPStartsAfresh) {
@@ -72,10 +97,12 @@ TEST_F(KeystrokeCaptureTest, LetterEndsCaptureAndLaterPStartsAfresh) {
     EXPECT_FALSE(capture.CaptureActive());
     Type(QStringLiteral("345678\r"));
     EXPECT_TRUE(delivered.isEmpty());
+    EXPECT_EQ(lines, QStringList{"P12x345678"});
 
     // A P in the middle of a capture starts a new one.
     Type(QStringLiteral("P99P87654321\r"));
     EXPECT_EQ(delivered, QStringList{QStringLiteral("P87654321")});
+    EXPECT_EQ(lines.size(), 1);
 }
 
 TEST_F(KeystrokeCaptureTest, RemovedCaptureLetsEveryKeyThrough) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -43,6 +46,61 @@ TEST_F(ProgramSmokeTest, OrderEntryInRealWindowThenCleanClose) {
 
     EXPECT_TRUE(program.CloseAndWaitForCleanEnd(window))
         << "the program did not end cleanly when its window was closed";
+}
+
+// The pixels of the screenshot of exactly the colour (give or take a little).
+int PixelsOf(const QImage& shot, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb pixel = shot.pixel(x, y);
+            count += std::abs(qRed(pixel) - qRed(colour)) + std::abs(qGreen(pixel) - qGreen(colour)) +
+                                 std::abs(qBlue(pixel) - qBlue(colour)) <=
+                             12
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
+// The order laid out in the window of the program: the screenshot of its tree with the node icons.
+QImage LaidOutOrder(RealProgram& program) {
+    const QString window = program.StartAndWaitForMainWindow();
+    if (window.isEmpty()) {
+        return QImage();
+    }
+    XWindowDriver x(program.Display());
+    x.Scan(QStringLiteral("240101"));
+    x.WaitForFocus(kMainWindow);
+    x.Scan(QString());  // "Neuer Zusammenbau"
+    x.WaitForFocus(kMainWindow);
+    const QImage shot = x.Screenshot(window);
+    program.CloseAndWaitForCleanEnd(window);
+    return shot;
+}
+
+TEST_F(ProgramSmokeTest, ProgramCopiedAloneShowsItsNodeIconsAndASitesOwnDrawingBesideItWins) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString copy = folder.filePath(QStringLiteral("velkor"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), copy));
+    program.SetProgram(copy);
+
+    // The blue question mark of the nodes still to scan (46 pixels an icon), on every component of the order.
+    const QRgb questionMark = qRgb(0, 70, 200);
+    const QImage alone = LaidOutOrder(program);
+    ASSERT_FALSE(alone.isNull()) << "the copied program showed no window";
+    EXPECT_GE(PixelsOf(alone, questionMark), 46 * 5) << "the copied program shows no node icons";
+
+    // A site's own question mark, all magenta, beside the program.
+    QImage own(16, 16, QImage::Format_RGB32);
+    own.fill(qRgb(255, 0, 255));
+    ASSERT_TRUE(own.save(folder.filePath(QStringLiteral("Fragezeichen.bmp")), "BMP"));
+    const QImage beside = LaidOutOrder(program);
+    ASSERT_FALSE(beside.isNull());
+    EXPECT_GE(PixelsOf(beside, qRgb(255, 0, 255)), 16 * 16 * 5) << "the drawing beside the program was not used";
+    EXPECT_EQ(PixelsOf(beside, questionMark), 0);
 }
 
 TEST_F(ProgramSmokeTest, UnreachableDatabaseIsReportedAndWindowStillOpens) {

@@ -8,11 +8,6 @@ namespace {
 
 const QString kXdotool = QStringLiteral("xdotool");
 
-// The selection highlight of the tree: a saturated blue.
-bool IsHighlight(QRgb pixel) {
-    return qBlue(pixel) > 150 && qRed(pixel) < 110 && qGreen(pixel) > 100 && qGreen(pixel) < 180;
-}
-
 }  // namespace
 
 XWindowDriver::XWindowDriver(const QString& display) : display_(display) {}
@@ -118,6 +113,38 @@ int XWindowDriver::WindowWidth(const QString& window) const {
     return 0;
 }
 
+QRect XWindowDriver::WindowGeometry(const QString& window) const {
+    QRect geometry;
+    const QStringList lines = Tool(kXdotool, {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window})
+                                  .split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        const QString name = line.section(QLatin1Char('='), 0, 0);
+        const int value = line.section(QLatin1Char('='), 1).toInt();
+        if (name == QStringLiteral("X")) {
+            geometry.moveLeft(value);
+        } else if (name == QStringLiteral("Y")) {
+            geometry.moveTop(value);
+        } else if (name == QStringLiteral("WIDTH")) {
+            geometry.setWidth(value);
+        } else if (name == QStringLiteral("HEIGHT")) {
+            geometry.setHeight(value);
+        }
+    }
+    return geometry;
+}
+
+void XWindowDriver::SetWindowGeometry(const QString& window, const QRect& geometry) const {
+    Tool(kXdotool,
+         {QStringLiteral("windowmove"), window, QString::number(geometry.x()), QString::number(geometry.y())});
+    Tool(kXdotool,
+         {QStringLiteral("windowsize"), window, QString::number(geometry.width()), QString::number(geometry.height())});
+}
+
+QSize XWindowDriver::ScreenSize() const {
+    const QStringList size = Tool(kXdotool, {QStringLiteral("getdisplaygeometry")}).split(QLatin1Char(' '));
+    return QSize(size.value(0).toInt(), size.value(1).toInt());
+}
+
 QImage XWindowDriver::Screenshot(const QString& window) const {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -128,32 +155,8 @@ QImage XWindowDriver::Screenshot(const QString& window) const {
     return QImage::fromData(process.readAllStandardOutput(), "PNG");
 }
 
-bool XWindowDriver::DoubleClickSelectedRow(const QString& window) const {
-    const QImage shot = Screenshot(window);
-    const int x = shot.width() / 4;
-    int first = -1;
-    int last = -1;
-    for (int y = 0; y < shot.height(); ++y) {
-        if (IsHighlight(shot.pixel(x, y))) {
-            if (first < 0) {
-                first = y;
-            }
-            last = y;
-        } else if (first >= 0) {
-            break;
-        }
-    }
-    if (first < 0) {
-        return false;
-    }
-    Tool(kXdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
-                    QString::number((first + last) / 2)});
-    Tool(kXdotool, {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
-                    QStringLiteral("80"), QStringLiteral("1")});
-    return true;
-}
-
-RealProgram::RealProgram() : display_(qEnvironmentVariable("VELKOR_TEST_DISPLAY")) {}
+RealProgram::RealProgram()
+    : display_(qEnvironmentVariable("VELKOR_TEST_DISPLAY")), program_(QStringLiteral(VELKOR_BINARY_DIR "/velkor")) {}
 
 RealProgram::~RealProgram() {
     if (process_.state() != QProcess::NotRunning) {
@@ -167,15 +170,16 @@ bool RealProgram::Start(const QProcessEnvironment& extra) {
     env.insert(QStringLiteral("DISPLAY"), display_);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("VELKOR_UPDATE_HOST"), QString());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), userConfig_.path());
     env.insert(extra);
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {});
+    process_.start(program_, {});
     return process_.waitForStarted(10000);
 }
 
-QString RealProgram::StartAndWaitForMainWindow() {
-    if (!Start()) {
+QString RealProgram::StartAndWaitForMainWindow(const QProcessEnvironment& extra) {
+    if (!Start(extra)) {
         return QString();
     }
     const XWindowDriver x(display_);

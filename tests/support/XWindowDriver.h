@@ -4,8 +4,10 @@
 #include <QList>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Works the real program on the private X server of the tests as a person does: keys typed into whatever
 // window has the keyboard, mouse clicks, and what the screen shows. Only the X tools are used
@@ -39,11 +41,15 @@ public:
     void DragAlong(const QString& window, const QList<QPoint>& path) const;
     // The width of the window in pixels.
     int WindowWidth(const QString& window) const;
+    // Position and size of the window on the screen.
+    QRect WindowGeometry(const QString& window) const;
+    // Resizes and moves the window as a window manager does when the person drags its frame (the test X
+    // server has no window manager: the program sees the same configure requests).
+    void SetWindowGeometry(const QString& window, const QRect& geometry) const;
+    // The size of the screen.
+    QSize ScreenSize() const;
 
     QImage Screenshot(const QString& window) const;
-    // Double-clicks with the left button into the highlighted (selected) row of the window; false when the
-    // window shows no highlighted row.
-    bool DoubleClickSelectedRow(const QString& window) const;
 
 private:
     QString display_;
@@ -63,7 +69,9 @@ public:
     bool Start(const QProcessEnvironment& extra = QProcessEnvironment());
     // Starts the program and waits for its main window to show and take the keyboard; the window's id,
     // empty when it did not appear.
-    QString StartAndWaitForMainWindow();
+    QString StartAndWaitForMainWindow(const QProcessEnvironment& extra = QProcessEnvironment());
+    // The program file started (build/velkor unless changed).
+    void SetProgram(const QString& path) { program_ = path; }
     // Asks the window to close, as a window manager does for its close button, and waits for the process
     // to end. True when it ended by itself, normally, with exit code 0.
     bool CloseAndWaitForCleanEnd(const QString& window);
@@ -71,5 +79,9 @@ public:
 
 private:
     QString display_;
+    QString program_;
     QProcess process_;
+    // The user's settings folder of this program object: what the window saves (size, position) is kept for
+    // its next start, and no other test sees it.
+    QTemporaryDir userConfig_;
 };

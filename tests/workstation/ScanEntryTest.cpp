@@ -1,5 +1,6 @@
-// The double-click on a node: the value typed into the input box goes to the capture as a production code, a
-// serial number or an external serial number, by its format.
+// The double-click on a node, and a line scanned into the tree that is no production code: the value (typed into
+// the input box, or the line) goes to the capture as a production code, a serial number or an external serial
+// number, by its format.
 
 #include "tests/workstation/WorkflowTestHost.h"
 
@@ -13,6 +14,7 @@ struct EntryCase {
     Outcome want;
     int pane = 0;
     qint16 button = 1;
+    bool scanned = false;  // the first input is a line scanned into the tree, not typed into the input box
 };
 
 void PrintTo(const EntryCase& c, std::ostream* out) {
@@ -54,6 +56,14 @@ const EntryCase kCases[] = {
     {"BothFormatsSerNrWhenCodeRefused", "240101", {{"NT-5200-A 0", "P24200003", "", {}, {""}}},
      {"#2K0", "", "", {A::No}, {"P12345"}},
      {{kEntry, kBeep, kNeedsNoCode}, {0, 0, 0, 1, 0, 0}, {"#2K0=#2K0|NT-5200-A P(1/1) S(1/1)|Set"}, "FM-5300-A 2"}},
+    // Scanned into the tree: no input box; a value of no known format is refused with the refusal tone.
+    {"ScannedExternalSerial", "240101", {}, {"FM-5300-A 2", "", "", {}, {"FM24-00999"}},
+     {{}, {2, 3, 0, 1, 1, 2}, {kRootNoCode, "FM-5300-A 2=#2K2|FM-5300-A P(0/?) F(1/1)|Set"}, "AM-5400-A 2"}, 0, 1, true},
+    {"ScannedNeitherFormat", "240101", {}, {"LP-5100-A 2", "", "", {}, {"XYZ-1"}},
+     {{kBeep, kNeitherFormat}, {}, {}, "LP-5100-A 2"}, 0, 1, true},
+    {"ScannedShortProdCode", "240101", {}, {"LP-5100-A 2", "", "", {}, {"P12345", ""}},
+     {{text::kRemainingCodes}, {2, 3, 1, 0, 1, 2}, {kRootNew, kBoard}, "RM-5120-A 1"}, 0, 1, true},
+    {"ScannedWithoutOrder", "", {}, {"", "", "", {}, {"240010"}}, {{MsgOk(text::kNoOrder)}}, 0, 1, true},
 };
 // clang-format on
 
@@ -67,8 +77,15 @@ TEST_P(ScanEntryTest, PassesTheValueByFormat) {
     if (!c.click.node.isEmpty()) {
         Select(c.click.node == QLatin1String("none") ? QString() : c.click.node);
     }
-    Queue(c.click.answers, c.click.inputs);
     host_.lastMouseButton = c.button;
+    if (c.scanned) {
+        QStringList inputs = c.click.inputs;
+        const QString line = inputs.takeFirst();
+        Queue(c.click.answers, inputs);
+        Check(c.want, [&] { flow_.entry.TreeViewCtr_ScannedLine(line); });
+        return;
+    }
+    Queue(c.click.answers, c.click.inputs);
     Check(c.want, [&] { flow_.entry.TreeViewCtr_DblClick(c.pane); });
 }
 

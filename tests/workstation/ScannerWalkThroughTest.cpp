@@ -5,9 +5,9 @@
 #include "tests/support/TestDatabase.h"
 #include "tests/support/XWindowDriver.h"
 
-// A worker assembles one demo device in the real program, with the scanner (keys ended by Enter) and one
-// double-click, answering every box with the keyboard. The test never moves the keyboard itself: every
-// value goes to whatever the program left focused.
+// A worker assembles one demo device in the real program with the scanner alone (keys ended by Enter), answering
+// every box with the keyboard; the mouse is never touched. The test never moves the keyboard itself: every value
+// goes to whatever the program left focused.
 namespace {
 
 const QString kMainWindow = QStringLiteral("Velkor Tool 2.3.9");
@@ -24,7 +24,7 @@ int RowY(int row) {
 }
 
 struct Step {
-    const char* typed;       // scanned or typed, ended by Enter; "<dblclick>" double-clicks the selected node
+    const char* typed;       // scanned or typed, ended by Enter
     const char* focusAfter;  // the window that must have the keyboard afterwards
 };
 
@@ -70,32 +70,29 @@ TEST_F(ScannerWalkThroughTest, OneDeviceOfTheDemoOrderByScannerAloneThenTheNextL
     XWindowDriver x(program.Display());
 
     const Step steps[] = {
-        {"240101", "Velkor Tool 2.3.9"},                        // order field, Enter: the focus moves to the button
-        {"", "Velkor Tool 2.3.9"},                              // Enter on "Neuer Zusammenbau": cursor on LP
-        {"P24200001", "Produktionscode Eingabe"},               // LP carries two codes: the second is asked for
-        {"P24200002", "Velkor Tool 2.3.9"},                     // cursor to RM 1
-        {"P24200003", "Velkor Tool 2.3.9"},                     // RM 1, 2, 3
-        {"P24200004", "Velkor Tool 2.3.9"},                     //
-        {"P24200005", "Velkor Tool 2.3.9"},                     //
-        {"P24200006", "Seriennummer Eingabe"},                  // NT needs its serial number
-        {"240010", "Velkor Tool 2.3.9"},                        // cursor to FM
-        {"<dblclick>", "Produktionscode/Serinnummer Eingabe"},  // the external serial comes by double-click
-        {"FM24-00999", "Velkor Tool 2.3.9"},                    // cursor to AM
-        {"P24100001", "Velkor Tool 2.3.9"},                     // a recorded, tested display module
-        {"P24100021", "Velkor Tool 2.3.9"},                     // a component of the pre-assembled BG 9020
-        {"P24200007", "Seriennummer Eingabe"},                  // the device's own code, then its serial number
-        {"240002", "Velkor"},                                   // "Bitte vollständige Asemblierung bestätigen"
-        {"", "Velkor Tool 2.3.9"},                              // OK: the next device is laid out, cursor on LP
-        {"P24200008", "Produktionscode Eingabe"},               // the next device's main board
+        {"240101", "Velkor Tool 2.3.9"},           // order field, Enter: the focus moves to the button
+        {"", "Velkor Tool 2.3.9"},                 // Enter on "Neuer Zusammenbau": cursor on LP
+        {"P24200001", "Produktionscode Eingabe"},  // LP carries two codes: the second is asked for
+        {"P24200002", "Velkor Tool 2.3.9"},        // cursor to RM 1
+        {"P24200003", "Velkor Tool 2.3.9"},        // RM 1, 2, 3
+        {"P24200004", "Velkor Tool 2.3.9"},        //
+        {"P24200005", "Velkor Tool 2.3.9"},        //
+        {"P24200006", "Seriennummer Eingabe"},     // NT needs its serial number
+        {"240010", "Velkor Tool 2.3.9"},           // cursor to FM
+        {"FM24-00999", "Velkor Tool 2.3.9"},       // its external serial, scanned into the tree
+        {"XYZ-1", "Velkor"},                       // no known format, AM takes no external serial:
+        {"", "Velkor Tool 2.3.9"},                 // refused with a beep, OK, back on AM
+        {"P24100001", "Velkor Tool 2.3.9"},        // a recorded, tested display module
+        {"P24100021", "Velkor Tool 2.3.9"},        // a component of the pre-assembled BG 9020
+        {"P24200007", "Seriennummer Eingabe"},     // the device's own code, then its serial number
+        {"240002", "Velkor"},                      // "Bitte vollständige Asemblierung bestätigen"
+        {"", "Velkor Tool 2.3.9"},                 // OK: the next device is laid out, cursor on LP
+        {"P24200008", "Produktionscode Eingabe"},  // the next device's main board
         {"P24200009", "Velkor Tool 2.3.9"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.typed);
-        if (QString::fromLatin1(step.typed) == QStringLiteral("<dblclick>")) {
-            ASSERT_TRUE(x.DoubleClickSelectedRow(window)) << "no node selected on screen";
-        } else {
-            x.Scan(QString::fromLatin1(step.typed));
-        }
+        x.Scan(QString::fromLatin1(step.typed));
         ASSERT_TRUE(x.WaitForFocus(QString::fromUtf8(step.focusAfter)))
             << "the keyboard is with \"" << x.FocusedWindowName().toStdString() << "\"";
     }
