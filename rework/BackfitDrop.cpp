@@ -149,7 +149,13 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
     tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
     tree.InsertDeviceIntoSpecifiedNode(source, placeholderDevId);
     tree.SetTreeViewIndex(DragSourceIndex);
-    tree.ClearDeviceInNode(source);
+    if (source->Parent() != nullptr) {
+        tree.ClearDeviceInNode(source);
+    } else {
+        // The top of the right tree was a member of nothing: the placeholder now holds its assembly and its
+        // components, and the node shows it so.
+        tree.InsertProdcodeCountInNodeWithDeviceIdText(source);
+    }
     tree.SetTreeViewIndex(0);
 }
 
@@ -177,10 +183,15 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
             db.Rollback();
             return;
         }
-        const qint32 oldAssNr = db.GetAssemblyfromDevID(sourceDevId).toInt();
-        db.DeleteAssemblyWithDevID(oldAssNr);
-        tree.SetTreeViewIndex(DragSourceIndex);
-        tree.ClearDeviceInNode(source);
+        // A device shown at the top of the right tree is a member of nothing: there is no membership to end, and
+        // it stays shown there with its components.
+        const TreeNode* formerParent = source->Parent();
+        const qint32 formerOwner = formerParent != nullptr ? DeviceIdOfKey(formerParent->Key()) : 0;
+        if (formerParent != nullptr) {
+            db.DeleteAssemblyWithDevID(db.GetAssemblyfromDevID(sourceDevId).toInt());
+            tree.SetTreeViewIndex(DragSourceIndex);
+            tree.ClearDeviceInNode(source);
+        }
         tree.SetTreeViewIndex(0);
         // Recorded into the selected node of the left tree, which the drop made the target; the removal
         // above and the scan-in are one unit of work.
@@ -195,9 +206,8 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
         LogCorrection(
             QStringLiteral("Verschoben"),
             {QStringLiteral("Gerät %1 (%2, Produktionscode %3)").arg(sourceDevId).arg(sourceArtNr, prodCode.toString()),
-             QStringLiteral("Baugruppe %1 -> Platz %2 (%3) unter PA %4")
-                 .arg(oldAssNr)
-                 .arg(targetKey, targetArtNr, host_.PaNr(0))});
+             (formerOwner != 0 ? QStringLiteral("aus Gerät %1").arg(formerOwner) : QStringLiteral("frei")) +
+                 QStringLiteral(" -> Platz %1 (%2) unter PA %3").arg(targetKey, targetArtNr, host_.PaNr(0))});
     } catch (const VelkorError& error) {
         FailureEnding(host_, before, error);
         return;
