@@ -45,8 +45,7 @@ foreach(size ${VELKOR_ICON_SIZES})
     install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The changelog of the native package: one entry for the project's version, dated by the last commit when
-# SOURCE_DATE_EPOCH says so (scripts/package), else by the configure run.
+# The changelog of the native package: one entry for the project's version, dated by the configure run.
 string(TIMESTAMP VELKOR_PACKAGE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${VELKOR_PACKAGE_FILES}/changelog @ONLY)
 add_custom_command(OUTPUT ${VELKOR_PACKAGE_FILES}/changelog.gz ${VELKOR_PACKAGE_FILES}/README.md.gz
@@ -61,6 +60,12 @@ add_custom_target(velkor_package_files ALL
                           ${VELKOR_PACKAGE_FILES}/README.md.gz)
 
 install(TARGETS velkor velkor-trace RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Relocations read-only and resolved at the start (lintian's hardening-no-bindnow).
+foreach(program velkor velkor-trace)
+    target_link_options(${program} PRIVATE LINKER:-z,relro,-z,now)
+endforeach()
+# German words of the interface that lintian's English spelling check takes for typos.
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velkor)
 install(FILES packaging/velkor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/velkor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VELKOR_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -76,12 +81,15 @@ set(CPACK_PACKAGE_NAME velkor)
 set(CPACK_PACKAGE_VENDOR BRENVIK)
 set(CPACK_PACKAGE_CONTACT "BRENVIK Velkor <velkor@brenvik.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "assembly workstation with traceability of every component")
+# The extended description: lines of at most 80 characters, no quotes (CPack writes the text into its own
+# configuration).
 set(CPACK_PACKAGE_DESCRIPTION
-    "Velkor is the workstation program for the final assembly of electronic devices. A worker scans a
-production order; every scanned production code or serial number is checked against the order's bill
-of materials and recorded in the shared traceability database (ODBC data source TestLogNew, MariaDB).
-velkor-trace answers where-used and genealogy questions from the command line.
-\"velkor --check\" checks the set-up of a new workstation.")
+    "Velkor is the workstation program for the final assembly of electronic
+devices. A worker scans a production order; every scanned production code or
+serial number is checked against the order's bill of materials and recorded
+in the shared traceability database (ODBC data source TestLogNew, MariaDB).
+velkor-trace answers where-used and genealogy questions on the command line.
+velkor --check checks the set-up of a new workstation.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Absolute destinations (/etc/velkor) go below the package's root.
 set(CPACK_SET_DESTDIR ON)
