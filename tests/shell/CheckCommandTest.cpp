@@ -233,7 +233,7 @@ TEST(CheckCommandTest, OneLinePerCheckAndTheExitCode) {
                                        << output.toStdString();
         // Every line is "OK" or says what is wrong; a wrong setting is named once.
         for (const QString& line : lines.mid(0, 7)) {
-            EXPECT_TRUE(line.contains(QLatin1String(": OK")) || line.contains(QLatin1String(": FEHLER – ")))
+            EXPECT_TRUE(line.contains(QLatin1String(": OK")) || line.contains(QString::fromUtf8(": FEHLER – ")))
                 << line.toStdString();
         }
         EXPECT_LE(output.count(QLatin1String("Hots")), 1);
