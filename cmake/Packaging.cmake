@@ -11,17 +11,18 @@ set(VELKOR_PACKAGE_FILES ${CMAKE_BINARY_DIR}/packaging)
 set(VELKOR_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/velkor)
 file(MAKE_DIRECTORY ${VELKOR_PACKAGE_FILES})
 
-# Manual pages from the programs' own --help and --version.
+# Manual pages from the programs' own --help and --version (read as UTF-8; the summary stays ASCII, which
+# help2man takes as it is).
 set(VELKOR_MAN_PAGES)
 foreach(program velkor velkor-trace)
     if(program STREQUAL "velkor")
-        set(summary "Arbeitsplatzprogramm der Endmontage mit Rückverfolgbarkeit")
+        set(summary "Arbeitsplatzprogramm der Endmontage elektronischer Baugruppen")
     else()
         set(summary "traceability queries of the assembly database (genealogy, where-used)")
     endif()
     set(page ${VELKOR_PACKAGE_FILES}/${program}.1)
     add_custom_command(OUTPUT ${page}.gz
-                       COMMAND ${HELP2MAN} --no-info --section=1 --name=${summary} --output=${page}
+                       COMMAND ${HELP2MAN} --locale=C.UTF-8 --no-info --section=1 --name=${summary} --output=${page}
                                $<TARGET_FILE:${program}>
                        COMMAND ${GZIP} -9nf ${page}
                        DEPENDS ${program}
