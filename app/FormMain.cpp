@@ -26,6 +26,7 @@
 #include "shell/Misc.h"
 #include "shell/Settings.h"
 #include "shell/UserDialogs.h"
+#include "shell/Version.h"
 #include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
 #include "workstation/ScanWorkflow.h"
@@ -33,7 +34,6 @@
 
 namespace {
 
-const char* const kCaption = "Velkor Tool 2.3.9";
 const char* const kReady = "Bereit";
 const char* const kBusy = "Aktiv";
 constexpr int kWindowHeight = 640;
@@ -66,7 +66,7 @@ FormMain::FormMain(QWidget* parent) : QWidget(parent) {
     // The node details show also while a message box or another program has the window in the background.
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(QLatin1String(kCaption));
+    setWindowTitle(QStringLiteral("Velkor Tool ") + ProgramVersion());
     BuildControls();
     ApplyTextSize(Settings::FontPointSize());
     capture_ = new KeystrokeCapture([this](const QString& code) { ProdCodeSerNrScanInput(code, QString()); },

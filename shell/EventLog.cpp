@@ -31,36 +31,46 @@ QByteArray SyslogHeader(int priority, const QString& source) {
     return header;
 }
 
-// Sends one datagram (or, to a logger that only offers a stream, one zero-terminated record) to the
-// logger's socket without ever waiting: a logger that is gone or does not keep up costs an entry, never
-// the window. True when the whole entry was handed over.
-bool SendToLogger(const QByteArray& packet) {
+// A socket connected to the logger's socket without ever waiting: a datagram socket, or a stream socket for a
+// logger that only offers a stream (then type says so); -1 when no logger takes entries there.
+int ConnectToLogger(int& type) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const QByteArray path = EventLogSocketPath().toLocal8Bit();
     if (path.isEmpty() || path.size() >= static_cast<int>(sizeof(address.sun_path))) {
-        return false;
+        return -1;
     }
     std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
-    for (const int type : {SOCK_DGRAM, SOCK_STREAM}) {
-        const int fd = ::socket(AF_UNIX, type | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    for (const int candidate : {SOCK_DGRAM, SOCK_STREAM}) {
+        const int fd = ::socket(AF_UNIX, candidate | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd < 0) {
-            return false;
+            return -1;
         }
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-            const bool tryStream = errno == EPROTOTYPE && type == SOCK_DGRAM;
-            ::close(fd);
-            if (tryStream) {
-                continue;
-            }
-            return false;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
+            type = candidate;
+            return fd;
         }
-        const QByteArray record = type == SOCK_STREAM ? packet + '\0' : packet;
-        const ssize_t sent = ::send(fd, record.constData(), static_cast<size_t>(record.size()), MSG_NOSIGNAL);
+        const bool tryStream = errno == EPROTOTYPE && candidate == SOCK_DGRAM;
         ::close(fd);
-        return sent == record.size();
+        if (!tryStream) {
+            return -1;
+        }
     }
-    return false;
+    return -1;
+}
+
+// Sends one datagram (or, to a logger that only offers a stream, one zero-terminated record): a logger that is
+// gone or does not keep up costs an entry, never the window. True when the whole entry was handed over.
+bool SendToLogger(const QByteArray& packet) {
+    int type = SOCK_DGRAM;
+    const int fd = ConnectToLogger(type);
+    if (fd < 0) {
+        return false;
+    }
+    const QByteArray record = type == SOCK_STREAM ? packet + '\0' : packet;
+    const ssize_t sent = ::send(fd, record.constData(), static_cast<size_t>(record.size()), MSG_NOSIGNAL);
+    ::close(fd);
+    return sent == record.size();
 }
 
 }  // namespace
@@ -68,6 +78,16 @@ bool SendToLogger(const QByteArray& packet) {
 QString EventLogSocketPath() {
     const QString configured = qEnvironmentVariable("VELKOR_EVENT_LOG_SOCKET");
     return configured.isEmpty() ? QString::fromLatin1(_PATH_LOG) : configured;
+}
+
+bool EventLogTakesEntries() {
+    int type = SOCK_DGRAM;
+    const int fd = ConnectToLogger(type);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 QString EventLogText(const QString& message) {

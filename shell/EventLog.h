@@ -16,6 +16,8 @@
 
 // The socket the entries are sent to.
 QString EventLogSocketPath();
+// True when a system logger listens at that socket (nothing is sent).
+bool EventLogTakesEntries();
 
 // The source, type, category and ID of every entry this program writes.
 extern const char kEventLogSource[];

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <memory>
 
 #include "shell/FileDates.h"
@@ -21,6 +23,30 @@ const char* const kUpdateQuestion =
 const char* const kDownloadFailed = "Update fehlgeschlagen. Datei konnte nicht geladen werden";
 const char* const kSwapFailed = "Fehler beim Update der Dateien";
 const char* const kUpdateDone = "Update Fertig. Anwendung wird jetzt neu gestartet";
+const char* const kUpdateByPackage =
+    "Auf dem Update-Server liegt eine neuere Version von Velkor (vom %1). Dieses Programm ist fest installiert und "
+    "kann sich nicht selbst ersetzen: die IT installiert das Update mit dem Paket. Bis dahin geht es mit der "
+    "installierten Version weiter.";
+
+// The per-user record of the newest build already announced to a program that cannot replace itself.
+const char* const kAnnouncedBuildKey = "Update/AnnouncedBuild";
+
+QSettings UserSettings() {
+    return QSettings(QStringLiteral("BRENVIK"), QStringLiteral("Velkor"));
+}
+
+// Tells the worker once per build on the server that an update is waiting for the package.
+void AnnounceUpdateForPackage(const QDateTime& remoteDate) {
+    const QString build = remoteDate.date().toString(Qt::ISODate);
+    QSettings settings = UserSettings();
+    if (settings.value(QLatin1String(kAnnouncedBuildKey)).toString() == build) {
+        return;
+    }
+    settings.setValue(QLatin1String(kAnnouncedBuildKey), build);
+    settings.sync();
+    Dialogs().MsgBox(QString::fromUtf8(kUpdateByPackage).arg(remoteDate.date().toString(QStringLiteral("dd.MM.yyyy"))),
+                     MsgButtons::Ok, MsgIcon::Information);
+}
 
 // Permissions of a new build when there is no executable to take them from: rwxr-xr-x.
 constexpr QFile::Permissions kDefaultExecutablePermissions =
@@ -63,6 +89,10 @@ bool SwapUpdateFiles(const UpdateFiles& files) {
     return true;
 }
 
+bool CanReplaceProgram(const QString& programDir) {
+    return Settings::InstallationRoot(programDir).isNull() && QFileInfo(programDir).isWritable();
+}
+
 bool RunUpdateCheck(const QString& programDir, const QString& executableName, const QString& host,
                     const QString& remotePath) {
     if (host.isEmpty()) {
@@ -75,6 +105,10 @@ bool RunUpdateCheck(const QString& programDir, const QString& executableName, co
     ftp->Connect(host);
     const QDateTime remoteDate = ftp->GetFileDate(remotePath);
     if (!IsRemoteBuildNewer(localDate, remoteDate)) {
+        return false;
+    }
+    if (!CanReplaceProgram(programDir)) {
+        AnnounceUpdateForPackage(remoteDate);
         return false;
     }
     if (Dialogs().MsgBox(QString::fromUtf8(kUpdateQuestion), MsgButtons::YesNo) != MsgAnswer::Yes) {
@@ -96,7 +130,7 @@ bool RunUpdateCheck(const QString& programDir, const QString& executableName, co
 
 bool RunUpdateCheck() {
     const QString host = Settings::UpdateHost();
-    if (host.isEmpty()) {
+    if (host.isEmpty() || !Settings::UpdateEnabled()) {
         return false;
     }
     return RunUpdateCheck(ProgramDirectory(), QString::fromLatin1(kExecutableName), host, Settings::UpdateRemotePath());

@@ -28,12 +28,18 @@ bool IsRemoteBuildNewer(const QDateTime& localDate, const QDateTime& remoteDate)
 // download cannot take its place, so the program directory always keeps a program.
 bool SwapUpdateFiles(const UpdateFiles& files);
 
+// False for a program that may not replace its own file: one installed by the package (in <root>/usr/bin, see
+// Settings::InstallationRoot), or one whose folder this user cannot write.
+bool CanReplaceProgram(const QString& programDir);
+
 // Runs the update check against host ("host" or "host:port") for the file remotePath. True when the
 // new build was installed and started, and this process must end without opening the main window.
-// An empty host means no check at all.
+// An empty host means no check at all. A program that cannot replace itself (CanReplaceProgram) only tells the
+// worker, once per build on the server and user, that an update is there for IT to install with the package,
+// and goes on.
 bool RunUpdateCheck(const QString& programDir, const QString& executableName, const QString& host,
                     const QString& remotePath);
 
 // The update check of this program ("velkor" in the program directory) with the server and path of
-// the deployment settings.
+// the deployment settings; none when [Update] Enabled is false.
 bool RunUpdateCheck();

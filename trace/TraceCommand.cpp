@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include "shell/Version.h"
 #include "trace/TraceQueries.h"
 #include "trace/TraceReports.h"
 
@@ -133,6 +134,8 @@ int RunTrace(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     parser.addOption(help);
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    parser.addOption(version);
     parser.addOption({QStringLiteral("csv"), QStringLiteral("Write CSV for spreadsheets.")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("Write JSON for scripts.")});
     parser.addOption({QStringLiteral("from"),
@@ -148,6 +151,9 @@ int RunTrace(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         error = parser.errorText();
     } else if (parser.isSet(help)) {
         out << parser.helpText();
+        return TraceExit::kAllFound;
+    } else if (parser.isSet(version)) {
+        out << QStringLiteral("velkor-trace ") << ProgramVersion() << '\n';
         return TraceExit::kAllFound;
     } else {
         error = ParseRequest(parser, request);

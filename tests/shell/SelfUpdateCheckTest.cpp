@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 #include <tuple>
@@ -139,4 +141,60 @@ TEST_F(SelfUpdateCheckTest, NoKeepsEverythingAndYesInstallsAndStartsTheNewBuild)
         QThread::msleep(50);
     }
     EXPECT_EQ(ReadWholeFile(marker), "new build started\n");
+}
+
+TEST_F(SelfUpdateCheckTest, AnInstalledProgramOnlySaysOncePerBuildThatAnUpdateIsThere) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.IsRunning());
+    server.PutFile(kRemotePath, kNewBuild, kNextDay);
+    QSettings(QStringLiteral("BRENVIK"), QStringLiteral("Velkor")).remove(QStringLiteral("Update/AnnouncedBuild"));
+    // The package's program in /usr/bin: a name no file there has, so that nothing of the system is touched.
+    const QString installedDir = QStringLiteral("/usr/bin");
+    const QString name = QStringLiteral("velkor-not-installed-%1").arg(QCoreApplication::applicationPid());
+    EXPECT_FALSE(CanReplaceProgram(installedDir));
+    EXPECT_TRUE(CanReplaceProgram(programDir_.path()));
+
+    for (const int start : {1, 2}) {
+        SCOPED_TRACE(start);
+        ScriptedDialogs dialogs;
+        EXPECT_FALSE(RunUpdateCheck(installedDir, name, server.Host(), kRemotePath));
+        if (start == 1) {
+            ASSERT_EQ(dialogs.Messages().size(), 1);
+            EXPECT_TRUE(dialogs.Messages().front().startsWith(
+                QStringLiteral("Auf dem Update-Server liegt eine neuere Version von Velkor (vom 04.05.2024).")));
+            EXPECT_TRUE(
+                dialogs.Messages().front().contains(QStringLiteral("die IT installiert das Update mit dem Paket")));
+        } else {
+            EXPECT_TRUE(dialogs.Messages().isEmpty()) << "told a second time";
+        }
+        EXPECT_FALSE(QFile::exists(installedDir + QLatin1Char('/') + name + QStringLiteral(".upd")));
+    }
+
+    // A later build is told again.
+    server.PutFile(kRemotePath, kNewBuild, kNextDay.addDays(1));
+    ScriptedDialogs dialogs;
+    EXPECT_FALSE(RunUpdateCheck(installedDir, name, server.Host(), kRemotePath));
+    EXPECT_EQ(dialogs.Messages().size(), 1);
+    QSettings(QStringLiteral("BRENVIK"), QStringLiteral("Velkor")).remove(QStringLiteral("Update/AnnouncedBuild"));
+}
+
+TEST_F(SelfUpdateCheckTest, UpdateEnabledFalseTurnsTheCheckOff) {
+    FtpTestServer server;
+    ASSERT_TRUE(server.IsRunning());
+    server.PutFile(kRemotePath, kNewBuild, kNextDay);
+    const QByteArray savedHost = qgetenv("VELKOR_UPDATE_HOST");
+    qputenv("VELKOR_UPDATE_HOST", server.Host().toUtf8());
+    for (const auto& [enabled, asked] : {std::pair{"false", false}, std::pair{"true", true}}) {
+        SCOPED_TRACE(enabled);
+        qputenv("VELKOR_UPDATE_ENABLED", enabled);
+        ScriptedDialogs dialogs;
+        if (asked) {
+            dialogs.QueueAnswer(MsgAnswer::No);
+        }
+        EXPECT_FALSE(RunUpdateCheck());
+        // The test program's folder holds no "velkor": any build on the server is newer, so a check asks.
+        EXPECT_EQ(dialogs.Messages().contains(kQuestion), asked) << dialogs.Messages().join('|').toStdString();
+    }
+    qunsetenv("VELKOR_UPDATE_ENABLED");
+    qputenv("VELKOR_UPDATE_HOST", savedHost);
 }

@@ -197,3 +197,10 @@ bool RealProgram::CloseAndWaitForCleanEnd(const QString& window) {
     // The window handles the request once its event loop runs again; the process then ends at once.
     return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
+
+int RealProgram::WaitForExit(int timeoutMs) {
+    if (!process_.waitForFinished(timeoutMs) || process_.exitStatus() != QProcess::NormalExit) {
+        return -1;
+    }
+    return process_.exitCode();
+}

@@ -76,6 +76,8 @@ public:
     // to end. True when it ended by itself, normally, with exit code 0.
     bool CloseAndWaitForCleanEnd(const QString& window);
     bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
+    // Waits for the process to end by itself; its exit code, -1 when it did not end normally in time.
+    int WaitForExit(int timeoutMs = 30000);
 
 private:
     QString display_;
