@@ -65,22 +65,22 @@ void CheckTree(const GenealogyNode& node, const CountsByDevice& counts, const QH
     checks.insert(node.devId, check);
 }
 
-// Devices deeper than the product's direct components that are not complete, and the topmost components built
-// under another order than the product's.
-void CollectBelow(const GenealogyNode& node, int depth, const QString& order, const QHash<qint32, DeviceCheck>& checks,
-                  OrderProduct& product) {
+// The devices from firstDepth down that are not complete (the direct components, depth 0, are listed with their
+// positions when these are known), and the topmost components built under another order than the product's.
+void CollectBelow(const GenealogyNode& node, int depth, int firstDepth, const QString& order,
+                  const QHash<qint32, DeviceCheck>& checks, OrderProduct& product) {
     for (const GenealogyNode& child : node.components) {
-        const DeviceCheck& check = checks[child.devId];
-        if (depth >= 1 && !check.Complete() && !product.incompleteBelow.contains(child.devId)) {
+        const DeviceCheck check = checks.value(child.devId);
+        if (depth >= firstDepth && !check.Complete() && !product.incompleteBelow.contains(child.devId)) {
             product.incompleteBelow.append(child.devId);
         }
         if (!check.order.isEmpty() && check.order != order) {
             if (!product.subAssemblies.contains(child.devId)) {
                 product.subAssemblies.append(child.devId);
             }
-            CollectBelow(child, depth + 1, check.order, checks, product);
+            CollectBelow(child, depth + 1, firstDepth, check.order, checks, product);
         } else {
-            CollectBelow(child, depth + 1, order, checks, product);
+            CollectBelow(child, depth + 1, firstDepth, order, checks, product);
         }
     }
 }
@@ -148,8 +148,10 @@ OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr) {
         product.devId = root;
         product.tree = trees.value(root);
         CheckTree(product.tree, counts, figures, status.checks);
-        PlaceComponents(status.positions, status.checks, product);
-        CollectBelow(product.tree, 0, paNr, status.checks, product);
+        if (status.positionsKnown) {
+            PlaceComponents(status.positions, status.checks, product);
+        }
+        CollectBelow(product.tree, 0, status.positionsKnown ? 1 : 0, paNr, status.checks, product);
         product.complete = ProductComplete(product, status.checks);
         shown += product.subAssemblies;
         if (!product.complete) {

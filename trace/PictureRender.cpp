@@ -112,11 +112,14 @@ void AddNodes(Agraph_t* graph, const Picture& picture, QHash<qint32, Agnode_t*>&
     }
 }
 
-// The components of one article below one device share a frame, labelled with their number and article.
+// The components of one article built into one device share a frame, labelled with their number and article.
 void GroupByArticle(Agraph_t* graph, const Picture& picture, const QHash<qint32, Agnode_t*>& nodes) {
     QList<qint32> parents;
     QHash<qint32, QList<qint32>> children;
     for (const PictureEdge& edge : picture.edges) {
+        if (edge.Removed()) {
+            continue;  // a removed component is no longer one of the pieces
+        }
         if (!children.contains(edge.parent)) {
             parents.append(edge.parent);
         }
