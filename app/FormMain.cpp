@@ -30,7 +30,7 @@
 #include "tree/TreeView.h"
 #include "tree/widgets/TreeControlView.h"
 #include "workstation/ScanWorkflow.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 
 namespace {
 

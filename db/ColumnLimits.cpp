@@ -26,7 +26,7 @@ constexpr std::array<ColumnName, kColumnCount> kColumns{{
 
 std::optional<std::array<int, kColumnCount>> lengths;
 
-std::array<int, kColumnCount> ReadLengths() {
+std::array<int, kColumnCount> ReadLengths(AssemblyDbClass& db) {
     QVariantList values;
     QString pairs;
     for (const ColumnName& name : kColumns) {
@@ -35,7 +35,7 @@ std::array<int, kColumnCount> ReadLengths() {
         values << QString::fromLatin1(name.table) << QString::fromLatin1(name.column);
     }
     RecordSet rs;
-    AssemblyDbClass::Shared().GetDataWithQuery(
+    db.GetDataWithQuery(
         QStringLiteral("SELECT TABLE_NAME AS TableName, COLUMN_NAME AS ColumnName, CHARACTER_MAXIMUM_LENGTH AS "
                        "MaxLength FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() AND (") +
             pairs + QStringLiteral(");"),
@@ -61,9 +61,13 @@ std::array<int, kColumnCount> ReadLengths() {
 
 int ColumnLimits::MaxLength(Column column) {
     if (!lengths) {
-        lengths = ReadLengths();
+        lengths = ReadLengths(AssemblyDbClass::Shared());
     }
     return lengths->at(static_cast<size_t>(column));
+}
+
+void ColumnLimits::ReadThrough(AssemblyDbClass& db) {
+    lengths = ReadLengths(db);
 }
 
 void ColumnLimits::Forget() {

@@ -1,31 +1,9 @@
+#include "trace/CsvFields.h"
 #include "trace/TraceReports.h"
 
-// CSV for spreadsheets: ";" between fields (what a German spreadsheet expects), a field with ";", a quote or
-// a line break between double quotes, several values in one field separated by "|".
+// CSV of show and where-used for spreadsheets (conventions in trace/CsvFields.h).
 
 namespace {
-
-QString Field(const QString& value) {
-    if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\n')) ||
-        value.contains(QLatin1Char('\r'))) {
-        QString quoted = value;
-        quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-        return QLatin1Char('"') + quoted + QLatin1Char('"');
-    }
-    return value;
-}
-
-// Every row has as many fields as the header; missing ones at the end are empty.
-void WriteRow(const QStringList& fields, QTextStream& out, int columns = 0) {
-    QStringList quoted;
-    for (const QString& field : fields) {
-        quoted.append(Field(field));
-    }
-    while (quoted.size() < columns) {
-        quoted.append(QString());
-    }
-    out << quoted.join(QLatin1Char(';')) << '\n';
-}
 
 const int kGenealogyColumns = 15;
 const int kWhereUsedColumns = 13;
@@ -43,12 +21,12 @@ void WriteNode(const Genealogy& genealogy, const GenealogyNode& node, qint32 par
     const QString state = depth == 0       ? QStringLiteral("root")
                           : node.Removed() ? QStringLiteral("removed")
                                            : QStringLiteral("built-in");
-    WriteRow({genealogy.match.code, QString::number(depth), Number(node.devId), Number(parentDevId), node.link, state,
-              device.article, device.suffix, device.productionCodes.join(QLatin1Char('|')),
-              device.serialNumbers.join(QLatin1Char('|')), device.externalSerialNumbers.join(QLatin1Char('|')),
-              device.order, Complete(device), TestResultKey(device.test),
-              node.devId == genealogy.match.devId ? QStringLiteral("yes") : QStringLiteral("no")},
-             out);
+    WriteCsvRow({genealogy.match.code, QString::number(depth), Number(node.devId), Number(parentDevId), node.link,
+                 state, device.article, device.suffix, device.productionCodes.join(QLatin1Char('|')),
+                 device.serialNumbers.join(QLatin1Char('|')), device.externalSerialNumbers.join(QLatin1Char('|')),
+                 device.order, Complete(device), TestResultKey(device.test),
+                 node.devId == genealogy.match.devId ? QStringLiteral("yes") : QStringLiteral("no")},
+                out);
     for (const GenealogyNode& child : node.components) {
         WriteNode(genealogy, child, node.devId, depth + 1, out);
     }
@@ -65,22 +43,22 @@ QString PathText(const QList<qint32>& path) {
 }  // namespace
 
 void WriteGenealogyCsv(const Genealogy& genealogy, QTextStream& out) {
-    WriteRow({QStringLiteral("code"), QStringLiteral("depth"), QStringLiteral("device"), QStringLiteral("parent"),
-              QStringLiteral("link"), QStringLiteral("state"), QStringLiteral("article"), QStringLiteral("suffix"),
-              QStringLiteral("production_codes"), QStringLiteral("serial_numbers"),
-              QStringLiteral("external_serial_numbers"), QStringLiteral("order"), QStringLiteral("complete"),
-              QStringLiteral("test"), QStringLiteral("queried")},
-             out);
+    WriteCsvRow({QStringLiteral("code"), QStringLiteral("depth"), QStringLiteral("device"), QStringLiteral("parent"),
+                 QStringLiteral("link"), QStringLiteral("state"), QStringLiteral("article"), QStringLiteral("suffix"),
+                 QStringLiteral("production_codes"), QStringLiteral("serial_numbers"),
+                 QStringLiteral("external_serial_numbers"), QStringLiteral("order"), QStringLiteral("complete"),
+                 QStringLiteral("test"), QStringLiteral("queried")},
+                out);
     if (!genealogy.match.Found()) {
-        WriteRow({genealogy.match.code, QString(), QString(), QString(), QString(), QStringLiteral("unknown")}, out,
-                 kGenealogyColumns);
+        WriteCsvRow({genealogy.match.code, QString(), QString(), QString(), QString(), QStringLiteral("unknown")}, out,
+                    kGenealogyColumns);
         return;
     }
     WriteNode(genealogy, genealogy.root, 0, 0, out);
 }
 
 void WriteWhereUsedCsv(const WhereUsed& whereUsed, QTextStream& out) {
-    WriteRow(
+    WriteCsvRow(
         {QStringLiteral("code"), QStringLiteral("matched_as"), QStringLiteral("device"), QStringLiteral("article"),
          QStringLiteral("state"), QStringLiteral("root_device"), QStringLiteral("root_article"),
          QStringLiteral("root_order"), QStringLiteral("root_production_code"), QStringLiteral("root_serial_number"),
@@ -91,19 +69,19 @@ void WriteWhereUsedCsv(const WhereUsed& whereUsed, QTextStream& out) {
         const QStringList head{match.code, MatchKindKey(match.kind), Number(match.devId),
                                whereUsed.facts.value(match.devId).article};
         if (!match.Found() || entry.usages.isEmpty()) {
-            WriteRow(head + QStringList{match.Found() ? QStringLiteral("not-built-in") : QStringLiteral("unknown")},
-                     out, kWhereUsedColumns);
+            WriteCsvRow(head + QStringList{match.Found() ? QStringLiteral("not-built-in") : QStringLiteral("unknown")},
+                        out, kWhereUsedColumns);
             continue;
         }
         for (const Usage& usage : entry.usages) {
             const DeviceFacts root = whereUsed.facts.value(usage.path.first());
             const int removedStep = usage.RemovedStep();
-            WriteRow(head + QStringList{usage.Removed() ? QStringLiteral("removed") : QStringLiteral("built-in"),
-                                        Number(root.devId), root.article, root.order, root.productionCodes.value(0),
-                                        root.serialNumbers.value(0), PathText(usage.path),
-                                        removedStep < 0 ? QString() : Number(usage.path.at(removedStep)),
-                                        usage.links.value(removedStep)},
-                     out);
+            WriteCsvRow(head + QStringList{usage.Removed() ? QStringLiteral("removed") : QStringLiteral("built-in"),
+                                           Number(root.devId), root.article, root.order, root.productionCodes.value(0),
+                                           root.serialNumbers.value(0), PathText(usage.path),
+                                           removedStep < 0 ? QString() : Number(usage.path.at(removedStep)),
+                                           usage.links.value(removedStep)},
+                        out);
         }
     }
 }

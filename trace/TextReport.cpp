@@ -1,3 +1,4 @@
+#include "trace/TextLabels.h"
 #include "trace/TraceReports.h"
 
 // The text outputs: one line per device, two blanks of indentation per level, labels as in the window.
@@ -20,28 +21,9 @@ QString MatchLabel(MatchKind kind) {
     return QStringLiteral("unbekannt");
 }
 
-QString TestLabel(TestResult result) {
-    switch (result) {
-        case TestResult::Passed:
-            return QStringLiteral("Test: bestanden");
-        case TestResult::Failed:
-            return QStringLiteral("Test: nicht bestanden");
-        case TestResult::Untested:
-            break;
-    }
-    return QStringLiteral("Test: ungeprüft");
-}
-
 // "SG-5000-A (Gerät 9030)"
 QString DeviceName(const FactsByDevice& facts, qint32 devId) {
-    const QString article = facts.value(devId).article;
-    return QStringLiteral("%1 (Gerät %2)")
-        .arg(article.isEmpty() ? QStringLiteral("Artikel unbekannt") : article)
-        .arg(devId);
-}
-
-QString Labelled(const QString& singular, const QString& plural, const QStringList& values) {
-    return (values.size() == 1 ? singular : plural) + QLatin1Char(' ') + values.join(QStringLiteral(", "));
+    return DeviceLabel(facts.value(devId).article, devId);
 }
 
 // The identifiers of a device, without its test result and completeness.
@@ -50,18 +32,7 @@ QStringList Identifiers(const DeviceFacts& device) {
     if (!device.order.isEmpty()) {
         parts.append(QStringLiteral("PA ") + device.order);
     }
-    if (!device.productionCodes.isEmpty()) {
-        parts.append(
-            Labelled(QStringLiteral("Produktionscode"), QStringLiteral("Produktionscodes"), device.productionCodes));
-    }
-    if (!device.serialNumbers.isEmpty()) {
-        parts.append(Labelled(QStringLiteral("Seriennummer"), QStringLiteral("Seriennummern"), device.serialNumbers));
-    }
-    if (!device.externalSerialNumbers.isEmpty()) {
-        parts.append(Labelled(QStringLiteral("Fremdseriennummer"), QStringLiteral("Fremdseriennummern"),
-                              device.externalSerialNumbers));
-    }
-    return parts;
+    return parts + CodeLabels(device);
 }
 
 void WriteNode(const Genealogy& genealogy, const GenealogyNode& node, qint32 parentDevId, int depth, QTextStream& out) {

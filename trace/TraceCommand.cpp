@@ -3,7 +3,10 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include "db/StorableValue.h"
+#include "shell/Misc.h"
 #include "shell/Version.h"
+#include "trace/GenealogyPicture.h"
 #include "trace/TraceQueries.h"
 #include "trace/TraceReports.h"
 
@@ -24,18 +27,29 @@ Commands:
                          number, and whether the component is still built in (verbaut)
                          or was removed (ausgebaut). Codes that are not recorded are
                          listed as unknown (unbekannt).
+  order PA               Where the production order PA stands: every final product
+                         recorded under it with production code, serial number,
+                         completeness (as the workstation counts it against the ERP
+                         bill of materials) and latest test result; for an incomplete
+                         one each expected position with expected and recorded codes
+                         and serial numbers, and the positions without a device;
+                         sub-assemblies built under another order; then the totals.
 
 Output: an indented text tree (default), --csv (";"-separated, one header line)
-or --json.
+or --json. show and where-used also draw the genealogy as a picture with
+--svg FILE (laid out by Graphviz) and write its Graphviz source with --dot FILE.
 
-Exit status: 0 every code was found, 1 some codes are not recorded, 2 usage error,
-no database connection (ODBC data source TestLogNew), database error, or a cycle
-in the assembly table (named on standard error; the rest of the answer is printed).)";
+Exit status: 0 every code (or the order) was found, 1 some codes (or the order)
+are not recorded, 2 usage error, a refused order number, a picture that cannot
+be written, no database connection (ODBC data source TestLogNew), database error,
+or a cycle in the assembly table (named on standard error; the rest of the answer
+is printed).)";
 
 struct Request {
     QString command;
     QStringList codes;
     OutputFormat format = OutputFormat::Text;
+    PictureFiles picture;
 };
 
 // Codes of a file, one a line; blanks around a code and empty lines are ignored. "-" is standard input.
@@ -76,6 +90,17 @@ QString ParseRequest(QCommandLineParser& parser, Request& request) {
     request.format = parser.isSet(QStringLiteral("csv"))    ? OutputFormat::Csv
                      : parser.isSet(QStringLiteral("json")) ? OutputFormat::Json
                                                             : OutputFormat::Text;
+    request.picture.svg = parser.value(QStringLiteral("svg"));
+    request.picture.dot = parser.value(QStringLiteral("dot"));
+    if (request.command == QLatin1String("order")) {
+        if (parser.isSet(QStringLiteral("from"))) {
+            return QStringLiteral("--from belongs to where-used");
+        }
+        if (request.picture.Wanted()) {
+            return QStringLiteral("--svg and --dot belong to show and where-used");
+        }
+        return request.codes.size() == 1 ? QString() : QStringLiteral("order takes exactly one order number");
+    }
     if (request.command == QLatin1String("show")) {
         if (parser.isSet(QStringLiteral("from"))) {
             return QStringLiteral("--from belongs to where-used");
@@ -104,18 +129,45 @@ int Answer(const Request& request, QTextStream& out, QTextStream& err) {
     }
     bool allFound = true;
     QList<Cycle> cycles;
-    if (request.command == QLatin1String("show")) {
+    QString pictureError;
+    if (request.command == QLatin1String("order")) {
+        // The order field's own check, against the column as this database defines it.
+        store.ReadColumnLimits();
+        const QString refusal = OrderNumberRefusal(request.codes.first());
+        if (!refusal.isEmpty()) {
+            err << QStringLiteral("velkor-trace: ") << refusal << '\n';
+            return TraceExit::kError;
+        }
+        const OrderStatus status = FindOrderStatus(store, TrimBlanks(request.codes.first()));
+        WriteOrder(status, request.format, out);
+        allFound = status.Known();
+        cycles = status.cycles;
+    } else if (request.command == QLatin1String("show")) {
         const Genealogy genealogy = ShowGenealogy(store, request.codes.first());
-        WriteGenealogy(genealogy, request.format, out);
+        if (request.picture.Wanted() && genealogy.match.Found()) {
+            pictureError = WritePicture(PictureOfGenealogy(genealogy), request.picture);
+        }
+        if (pictureError.isEmpty()) {
+            WriteGenealogy(genealogy, request.format, out);
+        }
         allFound = genealogy.match.Found();
         cycles = genealogy.cycles;
     } else {
         const WhereUsed whereUsed = FindWhereUsed(store, request.codes);
-        WriteWhereUsed(whereUsed, request.format, out);
         for (const CodeUsage& entry : whereUsed.codes) {
             allFound = allFound && entry.match.Found();
         }
+        if (request.picture.Wanted()) {
+            pictureError = WritePicture(PictureOfWhereUsed(whereUsed), request.picture);
+        }
+        if (pictureError.isEmpty()) {
+            WriteWhereUsed(whereUsed, request.format, out);
+        }
         cycles = whereUsed.cycles;
+    }
+    if (!pictureError.isEmpty()) {
+        err << QStringLiteral("velkor-trace: ") << pictureError << '\n';
+        return TraceExit::kError;
     }
     out.flush();
     for (const Cycle& cycle : cycles) {
@@ -141,9 +193,16 @@ int RunTrace(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     parser.addOption({QStringLiteral("from"),
                       QStringLiteral("where-used: read the codes from FILE, one a line (\"-\": standard input)."),
                       QStringLiteral("FILE")});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("show or where-used"));
-    parser.addPositionalArgument(QStringLiteral("codes"), QStringLiteral("Production codes or serial numbers."),
-                                 QStringLiteral("CODE..."));
+    parser.addOption({QStringLiteral("svg"),
+                      QStringLiteral("show, where-used: draw the genealogy as an SVG picture into FILE."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("dot"),
+                      QStringLiteral("show, where-used: write the picture's Graphviz source into FILE."),
+                      QStringLiteral("FILE")});
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("show, where-used or order"));
+    parser.addPositionalArgument(QStringLiteral("codes"),
+                                 QStringLiteral("Production codes or serial numbers; for order the order number."),
+                                 QStringLiteral("CODE... | PA"));
 
     Request request;
     QString error;
@@ -161,7 +220,7 @@ int RunTrace(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     if (!error.isEmpty()) {
         err << QStringLiteral(
                    "velkor-trace: %1\nUsage: velkor-trace show CODE | where-used CODE... | where-used "
-                   "--from FILE  [--csv | --json]  (velkor-trace --help)")
+                   "--from FILE | order PA  [--csv | --json]  [--svg FILE] [--dot FILE]  (velkor-trace --help)")
                    .arg(error)
             << '\n';
         return TraceExit::kError;

@@ -14,3 +14,7 @@ Genealogy ShowGenealogy(TraceStore& store, const QString& code);
 
 // For every code: each final product that contains or contained its device, at any depth.
 WhereUsed FindWhereUsed(TraceStore& store, const QStringList& codes);
+
+// Where a production order stands: its final products with their completeness, what is missing in the
+// incomplete ones, and the sub-assemblies built under another order (trace/OrderCheck.cpp).
+OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr);

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+#include <QSqlError>
 
 #include "trace/CycleList.h"
 #include "trace/GenealogyTree.h"

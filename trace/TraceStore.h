@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "db/AssemblyDbClass.h"
+#include "trace/OrderTypes.h"
 #include "trace/TraceTypes.h"
 
 // Read-only access to the traceability records for the quality department's queries.
@@ -35,6 +36,28 @@ public:
 
     // Article, identifiers, order, completeness and latest test result of the devices.
     FactsByDevice Facts(const QList<qint32>& devIds);
+
+    // ---- The state of a production order (trace/OrderRows.cpp) ----
+    // The order's row and bill-of-materials rows in the ERP copy (article and piece count, in the order the copy
+    // holds them, as the workstation lays them out).
+    struct OrderErpRows {
+        bool orderRow = false;
+        QString productCode;
+        QString name;
+        QList<QPair<QString, QVariant>> positions;
+    };
+    OrderErpRows ReadOrderErp(const QString& paNr);
+    // The bill-of-materials figures of the articles, as the workstation reads them.
+    QHash<QString, BillOfMatFigures> BillsOfMat(const QStringList& articles);
+    // The devices with a row of the order: those built into nothing now (the final products) and the others,
+    // each by device ID.
+    void OrderDevices(const QString& paNr, QList<qint32>& roots, QList<qint32>& builtIn);
+    // The components built in now below every root, at any depth, walked for all roots at once, and the numbers
+    // recorded on every device of them (the roots too).
+    QHash<qint32, GenealogyNode> WalkDownCurrent(const QList<qint32>& roots, CountsByDevice& counts,
+                                                 QList<Cycle>& cycles);
+    // Reads the column lengths through this session, for the checks of entered values.
+    void ReadColumnLimits();
 
     // The database connection of this session (for checking that it is read-only).
     QSqlDatabase Connection() const { return DBConObj(); }

@@ -1,6 +1,9 @@
 #include "tree/BillOfMat.h"
 
+#include <cmath>
+
 #include "db/AssemblyDbClass.h"
+#include "shell/Misc.h"
 #include "tree/NodeText.h"
 
 BillOfMatFigures ReadBillOfMat(AssemblyDbClass& db, const QString& artNr) {
@@ -22,4 +25,13 @@ QString ExpectedTextFor(AssemblyDbClass& db, const QString& artNr, const BillOfM
     }
     return ExpectedNodeText(artNr, figures.prodCodes, figures.serNrs != 0, serNrsShown, figures.extSerNrs,
                             figures.testRequired);
+}
+
+qint64 PieceCount(const QVariant& subCount) {
+    bool ok = false;
+    const double value = TrimBlanks(subCount.toString()).toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return 0;
+    }
+    return static_cast<qint64>(std::floor(value));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 class AssemblyDbClass;
 
@@ -20,3 +21,7 @@ BillOfMatFigures ReadBillOfMat(AssemblyDbClass& db, const QString& artNr);
 // The expected (zero-progress) node text of the article. The serial group shows the serial count of the
 // article number as the node text will be read back (the same count for a plain article number).
 QString ExpectedTextFor(AssemblyDbClass& db, const QString& artNr, const BillOfMatFigures& figures);
+
+// Whole pieces of a row of an order's bill of materials (its SubCount); a fraction is cut off, a missing count
+// counts as none.
+qint64 PieceCount(const QVariant& subCount);

@@ -23,16 +23,6 @@ void ShowInvalidOrder() {
     Dialogs().MsgBox(QStringLiteral("Ungültiger Produktionsauftrag"));
 }
 
-// Whole pieces of a hierarchy row; a fraction is cut off, a missing count counts as none.
-qint64 PieceCount(const QVariant& subCount) {
-    bool ok = false;
-    const double value = TrimBlanks(subCount.toString()).toDouble(&ok);
-    if (!ok || !std::isfinite(value)) {
-        return 0;
-    }
-    return static_cast<qint64>(std::floor(value));
-}
-
 TreeNode* AddExpectedNode(NodeTree& tree, TreeNode* parent, const QString& key, const QString& text) {
     const QString image = QString::fromLatin1(kUnknownImage);
     return tree.Add(parent, key, text, image, image);

@@ -4,6 +4,7 @@
 #include "db/AssemblyDbClass.h"
 #include "shell/VelkorError.h"
 #include "tree/BillOfMat.h"
+#include "tree/CompletionState.h"
 #include "tree/DeviceRecords.h"
 #include "tree/NodeKey.h"
 #include "tree/NodeText.h"
@@ -56,17 +57,11 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
     progress.expectedSerNrs = expected.serNrs;
     progress.expectedExtSerNrs = expected.extSerNrs;
 
-    QString image;
-    bool complete = false;
-    if (ownProdCodes == 0 && progress.serNrs == 0 && progress.extSerNrs == 0) {
-        image = QStringLiteral("HasDev");
-    } else if (progress.acquiredProdCodes >= progress.expectedProdCodes && progress.serNrs >= progress.expectedSerNrs &&
-               progress.extSerNrs >= progress.expectedExtSerNrs) {
-        image = QStringLiteral("Set");
-        complete = true;
-    } else {
-        image = QStringLiteral("Unknown");
-    }
+    const CompletionState state = CompletionStateOf(ownProdCodes, progress);
+    const bool complete = state == CompletionState::Complete;
+    const QString image = state == CompletionState::Empty ? QStringLiteral("HasDev")
+                          : complete                      ? QStringLiteral("Set")
+                                                          : QStringLiteral("Unknown");
     // A flag every own row carries already is not written again.
     if (!records_->OKFlagIs(devId, complete)) {
         try {

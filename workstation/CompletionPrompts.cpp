@@ -9,7 +9,7 @@
 #include "tree/TreeNode.h"
 #include "tree/TreeView.h"
 #include "workstation/Messages.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "workstation/CompletionPrompts.h"
 #include "workstation/Messages.h"
 #include "workstation/NewAssembly.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {

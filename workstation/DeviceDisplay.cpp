@@ -13,7 +13,7 @@
 #include "tree/TreeNode.h"
 #include "tree/TreeView.h"
 #include "workstation/Messages.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {

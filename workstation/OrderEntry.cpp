@@ -4,7 +4,7 @@
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 #include "tree/NodeTree.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 OrderEntry::OrderEntry(WorkstationHost& host) : host_(host) {}

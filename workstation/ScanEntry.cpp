@@ -9,7 +9,7 @@
 #include "tree/TreeNode.h"
 #include "workstation/ComponentCapture.h"
 #include "workstation/Messages.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 ScanEntry::ScanEntry(WorkstationHost& host, ComponentCapture& capture) : host_(host), capture_(capture) {}

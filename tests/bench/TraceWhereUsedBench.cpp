@@ -1,4 +1,5 @@
-// Speed of the traceability queries: where-used for 1,000 codes over 10^6 recorded devices.
+// Speed of the traceability queries over 10^6 recorded devices: where-used for 1,000 codes, and the state of an
+// order of 10,000 final products.
 // Run it through scripts/trace-bench, which starts a database server of its own; the first run fills it
 // (on the server, from the sequence engine) and later runs reuse the data. Prints figures, asserts nothing
 // about time.
@@ -58,6 +59,45 @@ const char* const kGenerate[] = {
     "INSERT INTO testitem (TestPassID, PassFailFlag) SELECT (seq + 1) DIV 2, IF(MOD(seq, 6) = 0, 0, -1) "
     "FROM seq_1_to_200000",
 };
+
+// The order of the first 10,000 products: their roots and everything built into them but the operating unit
+// (built under its own order) are recorded under it; the ERP copy holds the order and its bill of materials.
+// Every 100th product lacks the relay module taken out of it, the one before holds it as a fourth; every
+// product's root has a test run, every 7th failed.
+constexpr int kOrderProducts = 10000;
+const char* const kOrder = "260000";
+const char* const kGenerateOrder[] = {
+    "INSERT INTO productionorder_khk (ProductionOrderNumber, ProductCode, Name) VALUES "
+    "('260000', 'BENCH-ROOT01', 'Steuergerät für die Messung')",
+    "INSERT INTO productionorder_hierarchy_khk (ProductionOrderNumber, SubProductCode, SubCount, SubManufacturer) "
+    "VALUES ('260000', 'LP-5100-A', 1, '70114'), ('260000', 'RM-5120-A', 3, '70230'), "
+    "('260000', 'NT-5200-A', 1, '70310'), ('260000', 'FM-5300-A', 1, '70455'), ('260000', 'BG-5600-B', 1, '99999')",
+    "INSERT INTO productioncode_count_khk (BillOfMaterials, Variation, ProductionCodeCount, SerialNumberCount, "
+    "ExtSerialNumberCount, TestRequired) VALUES ('BENCH-ROOT', 0, 1, 1, 0, 0), ('LP-5100-A', 0, 2, 0, 0, 0), "
+    "('RM-5120-A', 0, 1, 0, 0, 0), ('NT-5200-A', 0, 1, 1, 0, 0), ('FM-5300-A', 0, 0, 0, 1, 0), "
+    "('BG-5600-B', 0, 1, 1, 0, 0), ('TP-5610-A', 0, 1, 0, 0, 0), ('DP-5620-A', 0, 1, 0, 1, 0)",
+    "UPDATE device_productionordernumber SET ProductionOrderNumber = '260000' WHERE DeviceID <= 100000 "
+    "AND MOD(DeviceID - 1, 10) = 0",
+    "UPDATE device_assembly SET MasterProdOrder = 260000 WHERE AssemblyType = 'A' AND Device_Assembly <= 100000 "
+    "AND MOD(Device_Assembly - 1, 10) NOT IN (1, 2, 3)",
+    "INSERT INTO testpass (ID, DeviceID, CreationDate) SELECT 200000 + seq, seq * 10 - 9, '2025-01-01' + INTERVAL seq "
+    "SECOND FROM seq_1_to_10000",
+    "INSERT INTO testitem (TestPassID, PassFailFlag) SELECT 200000 + seq, IF(MOD(seq, 7) = 0, 0, -1) "
+    "FROM seq_1_to_10000",
+};
+
+void GenerateOrderWhenMissing() {
+    if (CountTestRows(QStringLiteral("productionorder_khk"), QStringLiteral("ProductionOrderNumber = ?"),
+                      {QString::fromLatin1(kOrder)}) > 0) {
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    for (const char* statement : kGenerateOrder) {
+        ExecTestSql(QString::fromLatin1(statement));
+    }
+    std::printf("order %s of %d final products prepared in %.1f s\n", kOrder, kOrderProducts, timer.elapsed() / 1000.0);
+}
 
 void GenerateWhenMissing() {
     const int devices = QueryTestValue(QStringLiteral("SELECT COUNT(*) FROM device")).toInt();
@@ -169,4 +209,33 @@ TEST(TraceWhereUsedBench, ThousandCodesOverAMillionDevices) {
     Report("where-used, queries only", queries);
     Report("where-used, whole command with JSON output", programs);
     Report("show of one final product", shows);
+}
+
+TEST(TraceWhereUsedBench, OrderOfTenThousandFinalProducts) {
+    GenerateWhenMissing();
+    GenerateOrderWhenMissing();
+    TraceStore store;
+    ASSERT_TRUE(store.IsConnected()) << store.ConnectionError().toStdString();
+
+    OrderStatus status;
+    QList<double> queries;
+    QList<double> programs;
+    for (int run = 0; run < 5; ++run) {
+        queries.append(Seconds([&] { status = FindOrderStatus(store, QString::fromLatin1(kOrder)); }));
+        programs.append(Seconds([&] {
+            QString out;
+            QString err;
+            QTextStream outStream(&out);
+            QTextStream errStream(&err);
+            RunTrace({QStringLiteral("velkor-trace"), QStringLiteral("order"), QString::fromLatin1(kOrder),
+                      QStringLiteral("--json")},
+                     outStream, errStream);
+        }));
+    }
+    const OrderTotals totals = TotalsOf(status);
+    std::printf("order %s: %d final products, %d complete, %d incomplete; %d tested, %d failed\n", kOrder,
+                totals.products, totals.complete, totals.incomplete, totals.tested, totals.failed);
+    EXPECT_EQ(totals.products, kOrderProducts);
+    Report("order, queries only", queries);
+    Report("order, whole command with JSON output", programs);
 }

@@ -24,6 +24,11 @@ TEST_F(TraceTest, UsageErrorsEndWithStatusTwoAndAMessage) {
         {{"where-used", "--from", "/nonexistent/codes.txt"}, "cannot read /nonexistent/codes.txt"},
         {{"where-used", "P24100030", "--csv", "--json"}, "--csv and --json exclude each other"},
         {{"show", "P24100030", "--xml"}, "Unknown option 'xml'"},
+        {{"order"}, "order takes exactly one order number"},
+        {{"order", "240101", "240102"}, "order takes exactly one order number"},
+        {{"order", "240101", "--from", "codes.txt"}, "--from belongs to where-used"},
+        {{"order", "240101", "--svg", "order.svg"}, "--svg and --dot belong to show and where-used"},
+        {{"show", "P24100030", "--svg"}, "Missing value after '--svg'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -38,8 +43,9 @@ TEST_F(TraceTest, UsageErrorsEndWithStatusTwoAndAMessage) {
 TEST_F(TraceTest, HelpDocumentsCommandsOutputsAndExitStatus) {
     const TraceRun run = RunTraceCommand({QStringLiteral("--help")});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* topic : {"show CODE", "where-used CODE...", "--from", "--csv", "--json", "Exit status",
-                              "0 every code", "1 some codes", "2 usage error", "TestLogNew", "cycle", "read-only"}) {
+    for (const char* topic : {"show CODE", "where-used CODE...", "order PA", "--from", "--csv", "--json", "--svg FILE",
+                              "--dot FILE", "Graphviz", "Exit status", "0 every code", "1 some codes", "2 usage error",
+                              "refused order number", "TestLogNew", "cycle", "read-only"}) {
         EXPECT_TRUE(run.out.contains(QLatin1String(topic))) << topic;
     }
 }
@@ -55,6 +61,9 @@ TEST_F(TraceTest, ExitStatusTellsWhetherEveryCodeWasFound) {
         {{"show", "P99999999"}, 1, "P99999999: unbekannt"},
         {{"where-used", "P24100039", "FM24-00731"}, 0, "P24100039 (Produktionscode): TP-5610-A (Gerät 9039)"},
         {{"where-used", "P99999999", "P24100039"}, 1, "P99999999: unbekannt"},
+        {{"order", "240101"}, 0, "Produktionsauftrag 240101: SG-5000-A, Steuergerät SG-5000 Grundausführung"},
+        {{"order", " 240103 "}, 0, "Produktionsauftrag 240103: SG-5000-C, Steuergerät SG-5000 Kompaktausführung"},
+        {{"order", "999999"}, 1, "Produktionsauftrag 999999: unbekannt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
@@ -103,6 +112,8 @@ TEST_F(TraceTest, SessionIsReadOnlyAndQueriesWriteNothing) {
     const QStringList before = TraceabilityRows();
     RunTraceCommand({QStringLiteral("show"), QStringLiteral("P24100039")});
     RunTraceCommand({QStringLiteral("where-used"), QStringLiteral("P24100039"), QStringLiteral("P99999999")});
+    RunTraceCommand({QStringLiteral("order"), QStringLiteral("240101"), QStringLiteral("--json")});
+    RunTraceCommand({QStringLiteral("order"), QStringLiteral("24o101")});
     EXPECT_EQ(TraceabilityRows(), before);
 
     TraceStore store;

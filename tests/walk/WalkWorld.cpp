@@ -12,7 +12,7 @@
 #include "tree/NodeKey.h"
 #include "tree/NodeText.h"
 #include "tree/TreeNode.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "db/ColumnLimits.h"
 #include "shell/Misc.h"
 #include "tests/workstation/WorkflowTestHost.h"
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 
 namespace {
 

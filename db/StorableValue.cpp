@@ -1,4 +1,4 @@
-#include "workstation/StorableValue.h"
+#include "db/StorableValue.h"
 
 #include <limits>
 

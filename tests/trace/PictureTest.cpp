@@ -1,0 +1,215 @@
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include "db/AssemblyDbClass.h"
+#include "tests/trace/TraceTestSupport.h"
+
+// velkor-trace show/where-used --svg and --dot: the genealogy drawn by Graphviz, read back as XML.
+
+namespace {
+
+// What the SVG shows of one box or one edge (Graphviz writes each as a <g> with the id it was given).
+struct Shape {
+    QString fill;
+    QString stroke;
+    QString strokeWidth;
+    QString dash;
+    QStringList texts;
+};
+
+QHash<QString, Shape> SvgShapes(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    QHash<QString, Shape> shapes;
+    QXmlStreamReader xml(&file);
+    QString current;
+    int depth = 0;
+    int currentDepth = -1;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement()) {
+            if (depth-- == currentDepth) {
+                current.clear();
+                currentDepth = -1;
+            }
+            continue;
+        }
+        if (!xml.isStartElement()) {
+            continue;
+        }
+        ++depth;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QString cls = attributes.value(QStringLiteral("class")).toString();
+        if (xml.name() == QLatin1String("g") && (cls == QLatin1String("node") || cls == QLatin1String("edge"))) {
+            current = attributes.value(QStringLiteral("id")).toString();
+            currentDepth = depth;
+            shapes.insert(current, Shape());
+        } else if (!current.isEmpty() &&
+                   (xml.name() == QLatin1String("path") || xml.name() == QLatin1String("polygon"))) {
+            Shape& shape = shapes[current];
+            if (shape.stroke.isEmpty()) {  // the box or the line, not the arrow head
+                shape.fill = attributes.value(QStringLiteral("fill")).toString();
+                shape.stroke = attributes.value(QStringLiteral("stroke")).toString();
+                shape.strokeWidth = attributes.value(QStringLiteral("stroke-width")).toString();
+                shape.dash = attributes.value(QStringLiteral("stroke-dasharray")).toString();
+            }
+        } else if (!current.isEmpty() && xml.name() == QLatin1String("text")) {
+            shapes[current].texts.append(xml.readElementText());
+            --depth;
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return shapes;
+}
+
+QStringList Boxes(const QHash<QString, Shape>& shapes) {
+    QStringList boxes;
+    for (auto it = shapes.begin(); it != shapes.end(); ++it) {
+        if (it.key().startsWith(QLatin1String("dev"))) {
+            boxes.append(it.key());
+        }
+    }
+    boxes.sort();
+    return boxes;
+}
+
+}  // namespace
+
+TEST_F(TraceTest, ShowDrawsTheGenealogyWithTheQueriedDeviceRemovedComponentsAndFailedTests) {
+    {
+        // The relay module 9034 (assembly 9508) comes out of 9030; the display module 9037 fails a newer test.
+        AssemblyDbClass db;
+        db.DeleteAssemblyWithDevID(9508);
+    }
+    ExecTestSql(
+        QStringLiteral("INSERT INTO testpass (ID, DeviceID, CreationDate) VALUES (9190, 9037, "
+                       "'2024-11-01 10:00:00')"));
+    ExecTestSql(QStringLiteral("INSERT INTO testitem (TestPassID, PassFailFlag) VALUES (9190, 3)"));
+    QTemporaryDir folder;
+    const QString svg = folder.filePath(QStringLiteral("genealogie.svg"));
+    const QString dot = folder.filePath(QStringLiteral("genealogie.dot"));
+    const TraceRun run = RunTraceCommand({QStringLiteral("show"), QStringLiteral("P24100039"), QStringLiteral("--svg"),
+                                          svg, QStringLiteral("--dot"), dot});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Genealogie von P24100039")));
+
+    const QHash<QString, Shape> shapes = SvgShapes(svg);
+    QStringList expected;
+    for (int devId = 9030; devId <= 9040; ++devId) {
+        expected.append(QStringLiteral("dev%1").arg(devId));
+    }
+    EXPECT_EQ(Boxes(shapes), expected);
+    struct Case {
+        const char* id;
+        const char* fill;
+        const char* stroke;
+        const char* dash;
+        const char* text;  // one line of the box or of the edge
+    };
+    const Case cases[] = {
+        {"dev9039", "#ffe680", "#303030", "", "TP-5610-A (Gerät 9039)"},  // the queried device
+        {"dev9030", "#ffffff", "#303030", "", "PC P24100030"},
+        {"dev9038", "#ffffff", "#303030", "", "PA 240102"},
+        {"dev9040", "#ffffff", "#303030", "", "Fremd-SN DP77-310057"},
+        {"dev9034", "#f0f0f0", "#9a9a9a", "", "RM-5120-A (Gerät 9034)"},  // removed: grey
+        {"dev9037", "#ffffff", "#c80000", "", "Test: nicht bestanden"},   // failed latest test: red
+        {"link9030-9034-D0", "none", "#9a9a9a", "5,2", "ausgebaut (D0)"},
+        {"link9030-9038-Z", "none", "black", "", nullptr},
+        {"link9038-9039-Z", "none", "black", "", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        ASSERT_TRUE(shapes.contains(QLatin1String(c.id)));
+        const Shape shape = shapes.value(QLatin1String(c.id));
+        EXPECT_EQ(shape.fill, QLatin1String(c.fill));
+        EXPECT_EQ(shape.stroke, QLatin1String(c.stroke));
+        EXPECT_EQ(shape.dash, QLatin1String(c.dash));
+        if (c.text != nullptr) {
+            EXPECT_TRUE(shape.texts.contains(QString::fromUtf8(c.text)))
+                << shape.texts.join(QLatin1Char('|')).toStdString();
+        }
+    }
+    EXPECT_EQ(shapes.value(QStringLiteral("dev9039")).strokeWidth, QStringLiteral("3"));
+
+    QFile source(dot);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QString graph = QString::fromUtf8(source.readAll());
+    EXPECT_TRUE(graph.startsWith(QStringLiteral("digraph Genealogie {")));
+    EXPECT_TRUE(graph.contains(QStringLiteral("rankdir=LR")));
+    EXPECT_TRUE(graph.contains(QStringLiteral("label=\"2 × RM-5120-A\"")));  // the two relay modules left in 9030
+}
+
+TEST_F(TraceTest, WhereUsedDrawsEveryFinalProductWithThePathDown) {
+    {
+        // 9034 out of 9030 and into the operating unit 9020.
+        AssemblyDbClass db;
+        db.DeleteAssemblyWithDevID(9508);
+        db.AddChildToParentAssembly(9508, 9501);
+    }
+    QTemporaryDir folder;
+    const QString svg = folder.filePath(QStringLiteral("verwendung.svg"));
+    const TraceRun run =
+        RunTraceCommand({QStringLiteral("where-used"), QStringLiteral("P24100035"), QStringLiteral("--svg"), svg});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QHash<QString, Shape> shapes = SvgShapes(svg);
+    EXPECT_EQ(Boxes(shapes), (QStringList{"dev9020", "dev9030", "dev9034"}));
+    EXPECT_EQ(shapes.value(QStringLiteral("dev9034")).fill, QStringLiteral("#ffe680"));
+    EXPECT_EQ(shapes.value(QStringLiteral("link9030-9034-D0")).dash, QStringLiteral("5,2"));
+    EXPECT_EQ(shapes.value(QStringLiteral("link9020-9034-Z")).dash, QString());
+}
+
+TEST_F(TraceTest, PictureFilesThatCannotBeWrittenAreNamed) {
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* err;
+    };
+    const Case cases[] = {
+        {{"show", "P24100030", "--svg", "/nonexistent/genealogie.svg"},
+         2,
+         "velkor-trace: cannot write /nonexistent/genealogie.svg: "},
+        {{"where-used", "P24100035", "--dot", "/nonexistent/verwendung.dot"},
+         2,
+         "velkor-trace: cannot write /nonexistent/verwendung.dot: "},
+        {{"show", "P99999999", "--svg", "/nonexistent/genealogie.svg"}, 1, ""},  // nothing to draw
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const TraceRun run = RunTraceCommand(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err.left(QString::fromUtf8(c.err).size()), QString::fromUtf8(c.err));
+        EXPECT_EQ(run.out.isEmpty(), c.exitCode == 2);
+    }
+}
+
+TEST_F(TraceTest, AGenealogyOfFiveHundredComponentsIsDrawnQuickly) {
+    // Product 9030 gets 500 more relay modules (devices 20001-20500, assembly numbers 30001-30500).
+    ExecTestSql(QStringLiteral("INSERT INTO device (ID, ValidFlag) SELECT 20000 + seq, 1 FROM seq_1_to_500"));
+    ExecTestSql(
+        QStringLiteral("INSERT INTO device_productcode (DevID, ProductCode, CreationDate) SELECT 20000 + seq, "
+                       "IF(MOD(seq, 5) = 0, 'NT-5200-A', 'RM-5120-A'), '2024-11-04' FROM seq_1_to_500"));
+    ExecTestSql(
+        QStringLiteral("INSERT INTO device_productioncode (DeviceID, ProductionCode, CreationDate) SELECT "
+                       "20000 + seq, CONCAT('P2500', LPAD(seq, 4, '0')), '2024-11-04' FROM seq_1_to_500"));
+    ExecTestSql(
+        QStringLiteral("INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType, "
+                       "MasterProdOrder, OKFlag) SELECT 30000 + seq, 30000 + seq, 20000 + seq, 'A', 240101, 1 "
+                       "FROM seq_1_to_500"));
+    ExecTestSql(
+        QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) SELECT "
+                       "IF(seq <= 100, 9504, 30000 + seq - 100), 30000 + seq, 'Z' FROM seq_1_to_500"));
+    QTemporaryDir folder;
+    const QString svg = folder.filePath(QStringLiteral("gross.svg"));
+    QElapsedTimer timer;
+    timer.start();
+    const TraceRun run =
+        RunTraceCommand({QStringLiteral("show"), QStringLiteral("P25000500"), QStringLiteral("--svg"), svg});
+    const qint64 milliseconds = timer.elapsed();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(Boxes(SvgShapes(svg)).size(), 11 + 500);
+    RecordProperty("milliseconds", static_cast<int>(milliseconds));
+    std::printf("show --svg of 511 devices: %lld ms\n", static_cast<long long>(milliseconds));
+    EXPECT_LT(milliseconds, 2000);
+}

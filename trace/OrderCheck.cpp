@@ -1,0 +1,188 @@
+#include <QSet>
+#include <algorithm>
+
+#include "trace/GenealogyTree.h"
+#include "trace/TraceQueries.h"
+#include "tree/BillOfMat.h"
+
+// The completeness of an order's final products, decided as the workstation's tree decides it for each device:
+// the production codes recorded on a device and below it, its own serial and external serial numbers, against the
+// bill-of-materials figures of its article (tree/CompletionState.h).
+
+namespace {
+
+// The pieces of the order's bill of materials, as the workstation lays them out: articles without anything to
+// capture get none, a count below one is one piece, a second row of an article continues its piece numbers.
+QList<ExpectedPosition> ExpectedPositions(const TraceStore::OrderErpRows& erp,
+                                          const QHash<QString, BillOfMatFigures>& figures) {
+    QList<ExpectedPosition> positions;
+    QHash<QString, int> pieces;
+    for (const auto& [article, count] : erp.positions) {
+        const BillOfMatFigures expected = figures.value(article);
+        if (!expected.HasAnyFlag()) {
+            continue;
+        }
+        const qint64 n = std::clamp<qint64>(PieceCount(count), 1, 10000);
+        for (qint64 i = 0; i < n; ++i) {
+            positions.append(ExpectedPosition{article, ++pieces[article], expected});
+        }
+    }
+    return positions;
+}
+
+// Production codes recorded on the devices below the node, at any depth.
+int ProdCodesBelow(const GenealogyNode& node, const CountsByDevice& counts) {
+    int total = 0;
+    for (const GenealogyNode& child : node.components) {
+        total += counts.value(child.devId).prodCodes + ProdCodesBelow(child, counts);
+    }
+    return total;
+}
+
+// Checks the node and everything below it; a device listed twice is checked once.
+void CheckTree(const GenealogyNode& node, const CountsByDevice& counts, const QHash<QString, BillOfMatFigures>& figures,
+               QHash<qint32, DeviceCheck>& checks) {
+    for (const GenealogyNode& child : node.components) {
+        CheckTree(child, counts, figures, checks);
+    }
+    if (checks.contains(node.devId)) {
+        return;
+    }
+    const RecordedCounts recorded = counts.value(node.devId);
+    const BillOfMatFigures expected = figures.value(recorded.article);
+    DeviceCheck check;
+    check.article = recorded.article;
+    check.order = recorded.order;
+    check.ownProdCodes = recorded.prodCodes;
+    check.progress.acquiredProdCodes = recorded.prodCodes + ProdCodesBelow(node, counts);
+    check.progress.expectedProdCodes = expected.prodCodes;
+    check.progress.serNrs = recorded.serNrs;
+    check.progress.expectedSerNrs = expected.serNrs;
+    check.progress.extSerNrs = recorded.extSerNrs;
+    check.progress.expectedExtSerNrs = expected.extSerNrs;
+    check.progress.testRequired = expected.testRequired;
+    check.state = CompletionStateOf(check.ownProdCodes, check.progress);
+    checks.insert(node.devId, check);
+}
+
+// The devices from firstDepth down that are not complete (the direct components, depth 0, are listed with their
+// positions when these are known), and the topmost components built under another order than the product's.
+void CollectBelow(const GenealogyNode& node, int depth, int firstDepth, const QString& order,
+                  const QHash<qint32, DeviceCheck>& checks, OrderProduct& product) {
+    for (const GenealogyNode& child : node.components) {
+        const DeviceCheck check = checks.value(child.devId);
+        if (depth >= firstDepth && !check.Complete() && !product.incompleteBelow.contains(child.devId)) {
+            product.incompleteBelow.append(child.devId);
+        }
+        if (!check.order.isEmpty() && check.order != order) {
+            if (!product.subAssemblies.contains(child.devId)) {
+                product.subAssemblies.append(child.devId);
+            }
+            CollectBelow(child, depth + 1, firstDepth, check.order, checks, product);
+        } else {
+            CollectBelow(child, depth + 1, firstDepth, order, checks, product);
+        }
+    }
+}
+
+// Places the product's direct components into the expected positions by article, in the order they were built
+// in; what finds no free position of its article is unexpected.
+void PlaceComponents(const QList<ExpectedPosition>& positions, const QHash<qint32, DeviceCheck>& checks,
+                     OrderProduct& product) {
+    for (const ExpectedPosition& position : positions) {
+        product.positions.append(PositionState{position, 0});
+    }
+    for (const GenealogyNode& child : product.tree.components) {
+        const QString article = checks.value(child.devId).article;
+        auto free = std::find_if(product.positions.begin(), product.positions.end(), [&](const PositionState& slot) {
+            return slot.devId == 0 && slot.position.article == article;
+        });
+        if (free != product.positions.end()) {
+            free->devId = child.devId;
+        } else {
+            product.unexpected.append(child.devId);
+        }
+    }
+}
+
+bool ProductComplete(const OrderProduct& product, const QHash<qint32, DeviceCheck>& checks) {
+    const QList<qint32> devices = TreeDevices(product.tree);
+    const bool devicesComplete =
+        std::all_of(devices.begin(), devices.end(), [&](qint32 devId) { return checks.value(devId).Complete(); });
+    const bool positionsFilled = std::all_of(product.positions.begin(), product.positions.end(),
+                                             [](const PositionState& slot) { return slot.devId != 0; });
+    return devicesComplete && positionsFilled;
+}
+
+}  // namespace
+
+OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr) {
+    OrderStatus status;
+    status.order = paNr;
+    const TraceStore::OrderErpRows erp = store.ReadOrderErp(paNr);
+    status.erpOrder = erp.orderRow;
+    status.productCode = erp.productCode;
+    status.article = ArticleFromProductCode(erp.productCode);
+    status.name = erp.name;
+    status.positionsKnown = erp.orderRow || !erp.positions.isEmpty();
+
+    QList<qint32> roots;
+    store.OrderDevices(paNr, roots, status.builtIntoOthers);
+    CountsByDevice counts;
+    const QHash<qint32, GenealogyNode> trees = store.WalkDownCurrent(roots, counts, status.cycles);
+
+    QStringList articles;
+    for (const auto& [article, count] : erp.positions) {
+        articles.append(article);
+    }
+    for (const RecordedCounts& recorded : counts) {
+        articles.append(recorded.article);
+    }
+    articles.removeDuplicates();
+    const QHash<QString, BillOfMatFigures> figures = store.BillsOfMat(articles);
+    status.positions = ExpectedPositions(erp, figures);
+
+    QList<qint32> shown = roots + status.builtIntoOthers;
+    for (qint32 root : roots) {
+        OrderProduct product;
+        product.devId = root;
+        product.tree = trees.value(root);
+        CheckTree(product.tree, counts, figures, status.checks);
+        if (status.positionsKnown) {
+            PlaceComponents(status.positions, status.checks, product);
+        }
+        CollectBelow(product.tree, 0, status.positionsKnown ? 1 : 0, paNr, status.checks, product);
+        product.complete = ProductComplete(product, status.checks);
+        shown += product.subAssemblies;
+        if (!product.complete) {
+            shown += TreeDevices(product.tree);
+        }
+        status.products.append(product);
+    }
+    status.facts = store.Facts(shown);
+    return status;
+}
+
+OrderTotals TotalsOf(const OrderStatus& status) {
+    OrderTotals totals;
+    for (const OrderProduct& product : status.products) {
+        ++totals.products;
+        ++(product.complete ? totals.complete : totals.incomplete);
+        const TestResult test = status.facts.value(product.devId).test;
+        totals.tested += test != TestResult::Untested ? 1 : 0;
+        totals.failed += test == TestResult::Failed ? 1 : 0;
+    }
+    return totals;
+}
+
+QString CompletionStateKey(CompletionState state) {
+    switch (state) {
+        case CompletionState::Complete:
+            return QStringLiteral("complete");
+        case CompletionState::Incomplete:
+            return QStringLiteral("incomplete");
+        case CompletionState::Empty:
+            break;
+    }
+    return QStringLiteral("empty");
+}
