@@ -149,13 +149,7 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
     tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
     tree.InsertDeviceIntoSpecifiedNode(source, placeholderDevId);
     tree.SetTreeViewIndex(DragSourceIndex);
-    if (source->Parent() != nullptr) {
-        tree.ClearDeviceInNode(source);
-    } else {
-        // The top of the right tree was a member of nothing: the placeholder now holds its assembly and its
-        // components, and the node shows it so.
-        tree.InsertProdcodeCountInNodeWithDeviceIdText(source);
-    }
+    tree.ClearDeviceInNode(source);
     tree.SetTreeViewIndex(0);
 }
 
