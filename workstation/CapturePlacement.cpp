@@ -197,7 +197,7 @@ TreeNode* ComponentCapture::TakeOverAssembly(const Scan& scan, qint32 devId, qin
         if (Dialogs().MsgBox(QStringLiteral("Der Produktionscode gehört zu einem bereits angefangenem Zusammenbau. "
                                             "Möchten Sie zu dem Zusammenbau wechseln um ihn zu bearbeiten?"),
                              MsgButtons::YesNoDefaultNo) == MsgAnswer::Yes) {
-            display_.SwapDevice(scan.prodCode, 0);
+            switchTo_ = scan.prodCode;  // shown once the scan's own transaction has ended
         }
         return nullptr;
     }

@@ -6,6 +6,7 @@
 
 #include "db/AssemblyDbClass.h"
 #include "db/SerNrFormat.h"
+#include "db/StorableValue.h"
 #include "shell/LikePattern.h"
 #include "shell/Misc.h"
 #include "shell/ScanFormats.h"
@@ -17,9 +18,9 @@
 #include "tree/TreeSnapshot.h"
 #include "tree/TreeView.h"
 #include "workstation/CompletionPrompts.h"
+#include "workstation/DeviceDisplay.h"
 #include "workstation/Messages.h"
 #include "workstation/NewAssembly.h"
-#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {
@@ -58,6 +59,7 @@ ComponentCapture::ComponentCapture(WorkstationHost& host, CompletionPrompts& pro
 bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
     result_ = false;
     deferredFollowUp_.clear();
+    switchTo_.clear();
     // Inside a caller's unit of work (the scan-in of a move) the follow-up waits until the caller has kept it.
     insideUnitOfWork_ = Db().OpenTransactionCount() > 0;
     const bool insideUnitOfWork = insideUnitOfWork_;
@@ -76,6 +78,9 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
         deferredFollowUp_ = keyword;
     } else if (!keyword.isEmpty()) {
         FollowUpAfterCommit(keyword);
+    } else if (!switchTo_.isEmpty()) {
+        // The other assembly is shown outside the scan's transaction: it is a display, not part of the scan.
+        display_.SwapDevice(switchTo_, 0);
     }
     host_.SetStatus(WorkstationHost::Ready());
     host_.FocusTree(0);

@@ -94,7 +94,9 @@ private:
     // The current scan gave the root node its final-product device.
     bool rootCreated_ = false;
     QString deferredFollowUp_;
-    bool insideUnitOfWork_ = false;  // the current scan runs inside a caller's open transaction
+    bool insideUnitOfWork_ = false;
+    // The code whose assembly the worker chose to switch to; shown after the scan.
+    QString switchTo_;  // the current scan runs inside a caller's open transaction
     // The tree as the current scan found it, for a scan discarded whole.
     std::optional<TreeSnapshot> scanStart_;
 };
