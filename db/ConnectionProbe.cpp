@@ -8,13 +8,7 @@
 
 namespace {
 
-constexpr int kAccessDenied = 1045;
-constexpr int kUnknownDatabase = 1049;
-constexpr int kCannotConnectSocket = 2002;
-constexpr int kCannotConnectTcp = 2003;
-constexpr int kUnknownHost = 2005;
-constexpr int kServerGone = 2006;
-constexpr int kLostDuringConnect = 2013;
+using namespace mariadb_error;
 
 QString NextConnectionName() {
     static QAtomicInt counter;
@@ -32,7 +26,7 @@ ConnectionState ConnectFailureState(int nativeCode, const QString& text) {
         case kCannotConnectTcp:
         case kUnknownHost:
         case kServerGone:
-        case kLostDuringConnect:
+        case kConnectionLostInQuery:
             return ConnectionState::ServerUnreachable;
         case kAccessDenied:
             return ConnectionState::LoginRefused;

@@ -4,18 +4,7 @@
 
 namespace {
 
-constexpr int kDuplicateEntry = 1062;
-constexpr int kDuplicateKey = 1022;
-constexpr int kDuplicateEntryWithKeyName = 1586;
-constexpr int kDeadlock = 1213;
-constexpr int kServerShutdown = 1053;
-constexpr int kConnectionKilled = 1927;
-constexpr int kCannotConnectSocket = 2002;
-constexpr int kCannotConnectTcp = 2003;
-constexpr int kServerGone = 2006;
-constexpr int kConnectionLostInQuery = 2013;
-constexpr int kConnectionLostReading = 2055;
-constexpr int kDisconnectedForInactivity = 4031;
+using namespace mariadb_error;
 
 // The first MariaDB error number in the driver's native code list (e.g. "1062" or "1062;0").
 int FirstNativeCode(const QSqlError& error) {

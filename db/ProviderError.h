@@ -4,6 +4,25 @@
 
 #include "shell/VelkorError.h"
 
+// The MariaDB error numbers the program tells apart.
+namespace mariadb_error {
+constexpr int kDuplicateKey = 1022;
+constexpr int kAccessDenied = 1045;
+constexpr int kUnknownDatabase = 1049;
+constexpr int kServerShutdown = 1053;
+constexpr int kDuplicateEntry = 1062;
+constexpr int kDeadlock = 1213;
+constexpr int kDuplicateEntryWithKeyName = 1586;
+constexpr int kConnectionKilled = 1927;
+constexpr int kCannotConnectSocket = 2002;
+constexpr int kCannotConnectTcp = 2003;
+constexpr int kUnknownHost = 2005;
+constexpr int kServerGone = 2006;
+constexpr int kConnectionLostInQuery = 2013;
+constexpr int kConnectionLostReading = 2055;
+constexpr int kDisconnectedForInactivity = 4031;
+}  // namespace mariadb_error
+
 // A failure reported by the database or its driver, mapped onto the provider error classes
 // the operations branch on. The database's own error number is kept for the cases that need it.
 class ProviderError : public VelkorError {

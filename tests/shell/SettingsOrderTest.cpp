@@ -142,28 +142,6 @@ TEST(SettingsOrderTest, WhatAFileSaysAndWhatIsWrongWithIt) {
     }
 }
 
-TEST(SettingsOrderTest, TheFilesOfThisProgram) {
-    QTemporaryDir config;
-    const ScopedEnvironment home("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    EXPECT_EQ(Settings::SettingsFiles(),
-              (QStringList{QStringLiteral("/etc/velkor/velkor.ini"),
-                           QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("velkor.ini")),
-                           config.filePath(QStringLiteral("velkor/velkor.ini"))}));
-
-    const std::pair<const char*, QString> roots[] = {
-        {"/usr/bin", QStringLiteral("")},
-        {"/srv/root/usr/bin/", QStringLiteral("/srv/root")},
-        {"/work/build", QString()},
-        {"/usr/local/bin", QString()},
-    };
-    for (const auto& [programDir, root] : roots) {
-        SCOPED_TRACE(programDir);
-        const QString found = Settings::InstallationRoot(QLatin1String(programDir));
-        EXPECT_EQ(found, root);
-        EXPECT_EQ(found.isNull(), root.isNull());
-    }
-}
-
 TEST(SettingsOrderTest, UpdateCheckSwitch) {
     const std::pair<std::optional<QByteArray>, bool> rows[] = {
         {std::nullopt, true},     {QByteArray("false"), false}, {QByteArray("Nein"), false},

@@ -1,4 +1,3 @@
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -182,34 +181,4 @@ TEST_F(TraceTest, PictureFilesThatCannotBeWrittenAreNamed) {
         EXPECT_EQ(run.err.left(QString::fromUtf8(c.err).size()), QString::fromUtf8(c.err));
         EXPECT_EQ(run.out.isEmpty(), c.exitCode == 2);
     }
-}
-
-TEST_F(TraceTest, AGenealogyOfFiveHundredComponentsIsDrawnQuickly) {
-    // Product 9030 gets 500 more relay modules (devices 20001-20500, assembly numbers 30001-30500).
-    ExecTestSql(QStringLiteral("INSERT INTO device (ID, ValidFlag) SELECT 20000 + seq, 1 FROM seq_1_to_500"));
-    ExecTestSql(
-        QStringLiteral("INSERT INTO device_productcode (DevID, ProductCode, CreationDate) SELECT 20000 + seq, "
-                       "IF(MOD(seq, 5) = 0, 'NT-5200-A', 'RM-5120-A'), '2024-11-04' FROM seq_1_to_500"));
-    ExecTestSql(
-        QStringLiteral("INSERT INTO device_productioncode (DeviceID, ProductionCode, CreationDate) SELECT "
-                       "20000 + seq, CONCAT('P2500', LPAD(seq, 4, '0')), '2024-11-04' FROM seq_1_to_500"));
-    ExecTestSql(
-        QStringLiteral("INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType, "
-                       "MasterProdOrder, OKFlag) SELECT 30000 + seq, 30000 + seq, 20000 + seq, 'A', 240101, 1 "
-                       "FROM seq_1_to_500"));
-    ExecTestSql(
-        QStringLiteral("INSERT INTO device_assembly (AssemblyNum, Device_Assembly, AssemblyType) SELECT "
-                       "IF(seq <= 100, 9504, 30000 + seq - 100), 30000 + seq, 'Z' FROM seq_1_to_500"));
-    QTemporaryDir folder;
-    const QString svg = folder.filePath(QStringLiteral("gross.svg"));
-    QElapsedTimer timer;
-    timer.start();
-    const TraceRun run =
-        RunTraceCommand({QStringLiteral("show"), QStringLiteral("P25000500"), QStringLiteral("--svg"), svg});
-    const qint64 milliseconds = timer.elapsed();
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(Boxes(SvgShapes(svg)).size(), 11 + 500);
-    RecordProperty("milliseconds", static_cast<int>(milliseconds));
-    std::printf("show --svg of 511 devices: %lld ms\n", static_cast<long long>(milliseconds));
-    EXPECT_LT(milliseconds, 2000);
 }
