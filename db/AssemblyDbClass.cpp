@@ -17,6 +17,7 @@ QString NextConnectionName() {
 }
 
 QAtomicInteger<quint64> statementsSent;
+QAtomicInteger<quint64> certificationRetries;
 std::function<void(const QString&, const QVariantList&)> statementObserver;
 std::function<int(const QString&)> statementFault;
 
@@ -179,6 +180,14 @@ void AssemblyDbClass::RollbackAll() {
 
 quint64 AssemblyDbClass::StatementsSent() {
     return statementsSent.loadRelaxed();
+}
+
+quint64 AssemblyDbClass::CertificationRetries() {
+    return certificationRetries.loadRelaxed();
+}
+
+void AssemblyDbClass::NoteCertificationRetry() {
+    certificationRetries.fetchAndAddRelaxed(1);
 }
 
 void AssemblyDbClass::SetStatementObserver(std::function<void(const QString&, const QVariantList&)> observer) {

@@ -49,6 +49,10 @@ public:
     // ---- Statement count ----------------------------------------------------------------------------
     // Statements sent to the server by every instance since the process started (all go through Run).
     static quint64 StatementsSent();
+    // Scans run again from their start after a commit that the cluster refused (certification failure), by
+    // every workstation of the process since it started.
+    static quint64 CertificationRetries();
+    static void NoteCertificationRetry();
     // Called with the text and the values of every statement before it is sent; an empty function stops it.
     static void SetStatementObserver(std::function<void(const QString&, const QVariantList&)> observer);
     // Test seam: asked with the text of every statement before it is sent; a non-zero answer is a server error
