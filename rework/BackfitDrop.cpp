@@ -1,5 +1,7 @@
 #include "rework/BackfitDrop.h"
 
+#include <algorithm>
+
 #include "db/AssemblyDbClass.h"
 #include "shell/CorrectionLog.h"
 #include "shell/Misc.h"
@@ -54,6 +56,33 @@ void FailureEnding(WorkstationHost& host, const TreesBefore& before, const Velko
         }
     }
     before.Restore(host);
+}
+
+QList<TreeNode*> NodesShowing(const NodeTree& tree, qint32 devId) {
+    QList<TreeNode*> nodes;
+    for (int i = 0; i < tree.Count(); ++i) {
+        TreeNode* node = tree.Item(i);
+        if (IsDeviceNodeKey(node->Key()) && DeviceIdOfKey(node->Key()) == devId) {
+            nodes.append(node);
+        }
+    }
+    return nodes;
+}
+
+void AddWithDevicesAbove(QList<TreeNode*>& nodes, TreeNode* node) {
+    for (; node != nullptr; node = node->Parent()) {
+        if (!nodes.contains(node)) {
+            nodes.append(node);
+        }
+    }
+}
+
+int Depth(const TreeNode* node) {
+    int depth = 0;
+    for (; node->Parent() != nullptr; node = node->Parent()) {
+        ++depth;
+    }
+    return depth;
 }
 
 }  // namespace
@@ -122,7 +151,6 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
     const qint32 sourceDevId = DeviceIdOfKey(source->Key());
     const qint32 targetDevId = DeviceIdOfKey(target->Key());
     const TreesBefore before(host_);
-    TreeView& tree = host_.Tree();
     qint32 placeholderDevId = 0;
     try {
         db.Begin();
@@ -130,11 +158,13 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
         QString oldArtNr = sourceArtNr;
         db.InsertArtNrWithDevID(oldArtNr, placeholderDevId, 0);  // the placeholder keeps the old article
         db.UpdateDevIDinAssembly(sourceDevId, placeholderDevId, order);
-        tree.SetTreeViewIndex(0);
         db.UpdateArtNrWithDevID(targetArtNr, sourceDevId, 0);
         db.SetOKFlagInAssembly(sourceDevId, false);
         db.UpdateDevIDinAssembly(targetDevId, sourceDevId, order);  // the device takes over the target's place
         db.InsertPaNrWithDevID(paNr, sourceDevId);
+        // The trees follow inside the unit of work: their counters write completion flags, which belong to it,
+        // and a failure on the way undoes the records and the screen together.
+        ShowConversion(sourceDevId, targetDevId, placeholderDevId);
         db.Commit();
     } catch (const VelkorError& error) {
         FailureEnding(host_, before, error);
@@ -145,11 +175,33 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
         {QStringLiteral("Gerät %1: Artikel %2 -> %3, PA %4").arg(sourceDevId).arg(sourceArtNr, targetArtNr, paNr),
          QStringLiteral("nimmt den Platz von Gerät %1 ein").arg(targetDevId),
          QStringLiteral("alter Platz -> Platzhalter Gerät %1 (%2)").arg(placeholderDevId).arg(sourceArtNr)});
-    tree.InsertDeviceIntoSpecifiedNode(target, sourceDevId);
-    tree.InsertProdcodeCountInNodeWithDeviceIdText(target);
-    tree.InsertDeviceIntoSpecifiedNode(source, placeholderDevId);
-    tree.SetTreeViewIndex(DragSourceIndex);
-    tree.ClearDeviceInNode(source);
+}
+
+void BackfitDrop::ShowConversion(qint32 sourceDevId, qint32 targetDevId, qint32 placeholderDevId) {
+    TreeView& tree = host_.Tree();
+    for (qint16 index = 0; index < 2; ++index) {
+        // The places are found before any node changes: wherever a tree shows the converted device, the placeholder
+        // now holds that place with what was built into it, and wherever it shows the target, the converted device
+        // has taken over that place with the target's components. (Both trees may show the same assembly.)
+        const QList<TreeNode*> oldPlaces = NodesShowing(host_.TreeViewCtr(index), sourceDevId);
+        const QList<TreeNode*> newPlaces = NodesShowing(host_.TreeViewCtr(index), targetDevId);
+        tree.SetTreeViewIndex(index);
+        QList<TreeNode*> changed;
+        for (TreeNode* node : oldPlaces) {
+            tree.InsertDeviceIntoSpecifiedNode(node, placeholderDevId);
+            AddWithDevicesAbove(changed, node);
+        }
+        for (TreeNode* node : newPlaces) {
+            tree.InsertDeviceIntoSpecifiedNode(node, sourceDevId);
+            AddWithDevicesAbove(changed, node);
+        }
+        // Counters, images and flags follow, the deepest node first, so that each one counts what is below it.
+        std::stable_sort(changed.begin(), changed.end(),
+                         [](const TreeNode* a, const TreeNode* b) { return Depth(a) > Depth(b); });
+        for (TreeNode* node : changed) {
+            tree.InsertProdcodeCountInNodeWithDeviceIdText(node);
+        }
+    }
     tree.SetTreeViewIndex(0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class ComponentCapture;
 class TreeNode;
@@ -24,6 +25,8 @@ public:
 
 private:
     void Convert(TreeNode* source, TreeNode* target, const QString& sourceArtNr, const QString& targetArtNr);
+    // Shows the records of a conversion in both trees.
+    void ShowConversion(qint32 sourceDevId, qint32 targetDevId, qint32 placeholderDevId);
     void Move(TreeNode* source, const QString& sourceArtNr, const QString& targetArtNr);
     bool ConfirmOtherArticle(const QString& sourceArtNr, const QString& targetArtNr);
 

@@ -2,6 +2,7 @@
 
 #include "db/AssemblyDbClass.h"
 #include "db/SerNrFormat.h"
+#include "db/StorableValue.h"
 #include "shell/ScanFormats.h"
 #include "shell/UserDialogs.h"
 #include "tree/NodeText.h"
@@ -9,7 +10,6 @@
 #include "tree/TreeNode.h"
 #include "workstation/ComponentCapture.h"
 #include "workstation/Messages.h"
-#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 ScanEntry::ScanEntry(WorkstationHost& host, ComponentCapture& capture) : host_(host), capture_(capture) {}
@@ -78,8 +78,10 @@ void ScanEntry::EnterValue(TreeNode* node, const QString& value, bool scanned) {
     if (isProdCode) {
         recorded = capture_.ProdCodeSerNrScanInput(value, QString());
     }
-    // A value of both formats ("P12345") is a serial number only when it was not taken as production code.
-    if (isSerNr && !recorded) {
+    // A value of both formats ("P12345") is a serial number only when it was not taken as production code, and
+    // never when it is recorded as one: the code pass has refused it then, and the same value recorded as a code
+    // of one device and as a serial of another would name two devices.
+    if (isSerNr && !recorded && !(isProdCode && AssemblyDbClass::Shared().CheckProdCode(value))) {
         capture_.ProdCodeSerNrScanInput(QString(), value);
     }
     if (!isProdCode && !isSerNr) {

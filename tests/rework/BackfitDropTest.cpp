@@ -305,13 +305,14 @@ QString Memberships(const QString& devIds) {
 const DropCase kConversions[] = {
     // 9030 takes the order's article and the place of the empty root device #1: its own assembly row, with the
     // board #2 below it and its OK flag; the placeholder #3 keeps the old article and 9030's former assembly
-    // with its eight components, now under the order of the conversion.
+    // with its eight components, now under the order of the conversion; the right tree shows the placeholder in
+    // 9030's place, incomplete without a serial.
     {"RecordedDeviceTakesTheTargetsArticleAndPlace", kCompactStarted, "9030K0", "#1K0", {A::Yes}, {"qorv"},
      {kToCompact, "password"}, {1, 0, 0, 0, 1, 1},
-     {"#1K0=9030K0|SG-5000-C P(2/1) S(1/1)|Set"}, {"9030K0=SG-5000-A 0|SG-5000-A P(0/1) S(0/1)|Unknown"}, "9030K0",
+     {"#1K0=9030K0|SG-5000-C P(2/1) S(1/1)|Set"}, {"9030K0=#3K0|SG-5000-A P(10/1) S(0/1)|HasDev"}, "9030K0",
      {{"SELECT DevID, ProductCode, Suffix FROM device_productcode WHERE DevID IN (9030, #1, #3) ORDER BY DevID",
        {"9030|SG-5000-C|NULL", "#1|SG-5000-C|NULL", "#3|SG-5000-A|NULL"}},
-      {OwnAssemblies("9030, #1, #3"), {"#3|240103|1|8", "9030|240103|1|1"}},
+      {OwnAssemblies("9030, #1, #3"), {"#3|240103|0|8", "9030|240103|1|1"}},
       {Memberships("#2"), {"9030|Z"}},
       {"SELECT DeviceID, ProductionOrderNumber FROM device_productionordernumber WHERE DeviceID IN (9030, #1, #3) "
        "ORDER BY DeviceID, ProductionOrderNumber", {"9030|240101", "9030|240103", "#1|240103"}}}},

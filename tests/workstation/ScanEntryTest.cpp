@@ -56,6 +56,11 @@ const EntryCase kCases[] = {
     {"BothFormatsSerNrWhenCodeRefused", "240101", {{"NT-5200-A 0", "P24200003", "", {}, {""}}},
      {"#2K0", "", "", {A::No}, {"P12345"}},
      {{kEntry, kBeep, kNeedsNoCode}, {0, 0, 0, 1, 0, 0}, {"#2K0=#2K0|NT-5200-A P(1/1) S(1/1)|Set"}, "FM-5300-A 2"}},
+    // Recorded as a production code already: refused as such, and not recorded as a serial number besides.
+    {"BothFormatsRecordedAsCodeNeverAlsoSerNr", "240101", {{"LP-5100-A 2", "P12345", "", {}, {""}}},
+     {"NT-5200-A 0", "", "", {}, {"P12345"}},
+     {{kEntry, kBeep, MsgOk("Der Produktionscode wurde bereits in diesem Zusammenbau verwendet. Er kann nicht zweimal "
+                            "verwendet werden")}, {0, 0, 0, 0, 0, 0}, {}, "NT-5200-A 0"}},
     // Scanned into the tree: no input box; a value of no known format is refused with the refusal tone.
     {"ScannedExternalSerial", "240101", {}, {"FM-5300-A 2", "", "", {}, {"FM24-00999"}},
      {{}, {2, 3, 0, 1, 1, 2}, {kRootNoCode, "FM-5300-A 2=#2K2|FM-5300-A P(0/?) F(1/1)|Set"}, "AM-5400-A 2"}, 0, 1, true},
