@@ -4,14 +4,56 @@
 #include "shell/Misc.h"
 #include "trace/TraceStore.h"
 
-// The identity of the devices shown: one statement per table for the whole list of devices.
+// The identity of the devices shown, read by one statement for the whole list of devices: one row per device and
+// one text per row (twenty thousand rows travel much faster as one field than as nine), the fields separated by
+// the unit separator and the items of a list by the record separator, neither of which a scanner sends.
+//
+// The current article is the newest article row. The order is the one the device's assembly number was created
+// (or converted) under, as the workstation shows it; a device without assembly number shows its newest recorded
+// order. After a conversion the older of two own assembly rows is the one that carries the members. Only the
+// newest test run counts: passed when its highest item flag is -1, failed when it is anything else, untested
+// when the run has no item with a flag.
 
 namespace {
 
-const char* const kDeviceRows = "JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' COLUMNS (dev INT PATH '$')) AS ids";
+const char* const kFactsOfDevices =
+    "SELECT CONCAT_WS(CHAR(31), ids.dev, "
+    "IFNULL((SELECT p.ProductCode FROM device_productcode p WHERE p.DevID = ids.dev "
+    "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC LIMIT 1), ''), "
+    "IFNULL((SELECT p.Suffix FROM device_productcode p WHERE p.DevID = ids.dev "
+    "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC LIMIT 1), ''), "
+    "IFNULL((SELECT GROUP_CONCAT(c.ProductionCode ORDER BY c.CreationDate DESC, c.ProductionCode DESC "
+    "SEPARATOR 0x1E) FROM device_productioncode c WHERE c.DeviceID = ids.dev), ''), "
+    "IFNULL((SELECT GROUP_CONCAT(s.SerialNumber ORDER BY s.CreationDate DESC, s.SerialNumber DESC SEPARATOR 0x1E) "
+    "FROM device_serialnumber s WHERE s.DeviceID = ids.dev AND (s.ExtFlag IS NULL OR s.ExtFlag <> '1')), ''), "
+    "IFNULL((SELECT GROUP_CONCAT(s.SerialNumber ORDER BY s.CreationDate DESC, s.SerialNumber DESC SEPARATOR 0x1E) "
+    "FROM device_serialnumber s WHERE s.DeviceID = ids.dev AND s.ExtFlag = '1'), ''), "
+    "IF(a.ID IS NULL, 0, 1), IFNULL(a.OKFlag, 0), "
+    "IFNULL(COALESCE(a.MasterProdOrder, (SELECT o.ProductionOrderNumber FROM device_productionordernumber o "
+    "WHERE o.DeviceID = ids.dev ORDER BY o.CreationDate DESC, o.ProductionOrderNumber DESC LIMIT 1)), ''), "
+    "IFNULL((SELECT MAX(i.PassFailFlag) FROM testitem i WHERE i.TestPassID = (SELECT tp.ID FROM testpass tp "
+    "WHERE tp.DeviceID = ids.dev ORDER BY tp.CreationDate DESC, tp.ID DESC LIMIT 1)), '')) "
+    "FROM JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' COLUMNS (dev INT PATH '$')) AS ids "
+    "LEFT JOIN device_assembly a ON a.ID = (SELECT MIN(f.ID) FROM device_assembly f "
+    "WHERE f.Device_Assembly = ids.dev AND f.AssemblyType = 'A')";
 
-QString Statement(const char* text) {
-    return QString::fromLatin1(text).arg(QLatin1String(kDeviceRows));
+enum Field { kDev, kArticle, kSuffix, kCodes, kSerials, kExtSerials, kHasAssembly, kOkFlag, kOrder, kTest, kFields };
+
+QStringList Items(const QString& field) {
+    QStringList items;
+    if (!field.isEmpty()) {
+        for (const QString& item : field.split(QChar(30))) {
+            items.append(TrimBlanks(item));
+        }
+    }
+    return items;
+}
+
+TestResult TestResultOf(const QString& highestFlag) {
+    if (highestFlag.isEmpty()) {
+        return TestResult::Untested;
+    }
+    return highestFlag.toInt() == -1 ? TestResult::Passed : TestResult::Failed;
 }
 
 }  // namespace
@@ -29,83 +71,21 @@ FactsByDevice TraceStore::Facts(const QList<qint32>& devIds) {
         return facts;
     }
     const QString ids = QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-    ReadArticles(ids, facts);
-    ReadProductionCodes(ids, facts);
-    ReadSerialNumbers(ids, facts);
-    ReadAssemblyState(ids, facts);
-    ReadTestResults(ids, facts);
+    for (RecordSet rs = Select(QString::fromLatin1(kFactsOfDevices), {ids}); !rs.Eof(); rs.MoveNext()) {
+        const QStringList f = rs.Field(0).toString().split(QChar(31));
+        if (f.size() < kFields) {
+            continue;
+        }
+        DeviceFacts& device = facts[f.at(kDev).toInt()];
+        device.article = TrimBlanks(f.at(kArticle));
+        device.suffix = TrimBlanks(f.at(kSuffix));
+        device.productionCodes = Items(f.at(kCodes));
+        device.serialNumbers = Items(f.at(kSerials));
+        device.externalSerialNumbers = Items(f.at(kExtSerials));
+        device.hasAssembly = f.at(kHasAssembly) == QLatin1String("1");
+        device.complete = device.hasAssembly && f.at(kOkFlag).toInt() == 1;
+        device.order = TrimBlanks(f.at(kOrder));
+        device.test = TestResultOf(TrimBlanks(f.at(kTest)));
+    }
     return facts;
-}
-
-void TraceStore::ReadArticles(const QString& ids, FactsByDevice& facts) {
-    // The current article is the newest article row.
-    for (RecordSet rs =
-             Select(Statement("SELECT x.DevID, x.ProductCode, x.Suffix FROM (SELECT p.DevID, "
-                              "p.ProductCode, p.Suffix, ROW_NUMBER() OVER (PARTITION BY p.DevID "
-                              "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC) AS rn FROM %1 "
-                              "JOIN device_productcode p ON p.DevID = ids.dev) x WHERE x.rn = 1"),
-                    {ids});
-         !rs.Eof(); rs.MoveNext()) {
-        DeviceFacts& device = facts[rs.Field(0).toInt()];
-        device.article = rs.Field(1).toString();
-        device.suffix = IsNullOrEmpty(rs.Field(2)) ? QString() : rs.Field(2).toString();
-    }
-}
-
-void TraceStore::ReadProductionCodes(const QString& ids, FactsByDevice& facts) {
-    for (RecordSet rs = Select(Statement("SELECT p.DeviceID, p.ProductionCode FROM %1 "
-                                         "JOIN device_productioncode p ON p.DeviceID = ids.dev "
-                                         "ORDER BY p.DeviceID, p.CreationDate DESC, p.ProductionCode DESC"),
-                               {ids});
-         !rs.Eof(); rs.MoveNext()) {
-        facts[rs.Field(0).toInt()].productionCodes.append(rs.Field(1).toString());
-    }
-}
-
-void TraceStore::ReadSerialNumbers(const QString& ids, FactsByDevice& facts) {
-    for (RecordSet rs = Select(Statement("SELECT s.DeviceID, s.SerialNumber, s.ExtFlag FROM %1 "
-                                         "JOIN device_serialnumber s ON s.DeviceID = ids.dev "
-                                         "ORDER BY s.DeviceID, s.CreationDate DESC, s.SerialNumber DESC"),
-                               {ids});
-         !rs.Eof(); rs.MoveNext()) {
-        DeviceFacts& device = facts[rs.Field(0).toInt()];
-        (rs.Field(2).toString() == QLatin1String("1") ? device.externalSerialNumbers : device.serialNumbers)
-            .append(rs.Field(1).toString());
-    }
-}
-
-void TraceStore::ReadAssemblyState(const QString& ids, FactsByDevice& facts) {
-    // The order is the one the device's assembly number was created (or converted) under, as the workstation
-    // shows it; a device without assembly number shows its newest recorded order. After a conversion the
-    // older of two own assembly rows is the one that carries the members.
-    for (RecordSet rs = Select(
-             Statement("SELECT ids.dev, a.MasterProdOrder, a.OKFlag, a.ID, "
-                       "(SELECT o.ProductionOrderNumber FROM device_productionordernumber o WHERE o.DeviceID = ids.dev "
-                       "ORDER BY o.CreationDate DESC, o.ProductionOrderNumber DESC LIMIT 1) FROM %1 "
-                       "LEFT JOIN device_assembly a ON a.ID = (SELECT MIN(f.ID) FROM device_assembly f "
-                       "WHERE f.Device_Assembly = ids.dev AND f.AssemblyType = 'A')"),
-             {ids});
-         !rs.Eof(); rs.MoveNext()) {
-        DeviceFacts& device = facts[rs.Field(0).toInt()];
-        device.hasAssembly = !IsNullOrEmpty(rs.Field(3));
-        device.complete = device.hasAssembly && rs.Field(2).toInt() == 1;
-        device.order = !IsNullOrEmpty(rs.Field(1)) ? rs.Field(1).toString() : rs.Field(4).toString();
-    }
-}
-
-void TraceStore::ReadTestResults(const QString& ids, FactsByDevice& facts) {
-    // Only the newest run counts: passed when its highest item flag is -1, failed when it is anything else,
-    // untested when the run has no item with a flag.
-    for (RecordSet rs = Select(Statement("SELECT t.DeviceID, (SELECT MAX(i.PassFailFlag) FROM testitem i "
-                                         "WHERE i.TestPassID = t.ID) FROM (SELECT tp.DeviceID, tp.ID, "
-                                         "ROW_NUMBER() OVER (PARTITION BY tp.DeviceID ORDER BY tp.CreationDate "
-                                         "DESC, tp.ID DESC) AS rn FROM %1 JOIN testpass tp ON tp.DeviceID = ids.dev) t "
-                                         "WHERE t.rn = 1"),
-                               {ids});
-         !rs.Eof(); rs.MoveNext()) {
-        const QVariant highest = rs.Field(1);
-        facts[rs.Field(0).toInt()].test = IsNullOrEmpty(highest)  ? TestResult::Untested
-                                          : highest.toInt() == -1 ? TestResult::Passed
-                                                                  : TestResult::Failed;
-    }
 }

@@ -59,6 +59,9 @@ TraceStore::TraceStore() {
     try {
         // From here on the server refuses every change through this session.
         Execute(QStringLiteral("SET SESSION TRANSACTION READ ONLY"));
+        // Large genealogies travel as one text per product (see OrderRows.cpp); the default limit of such a text
+        // is one megabyte.
+        Execute(QStringLiteral("SET SESSION group_concat_max_len = 268435456"));
     } catch (const VelkorError& error) {
         connectionError_ = error.Description();
         DBConObj().close();

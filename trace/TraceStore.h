@@ -63,11 +63,6 @@ public:
     QSqlDatabase Connection() const { return DBConObj(); }
 
 private:
-    void ReadArticles(const QString& ids, FactsByDevice& facts);
-    void ReadProductionCodes(const QString& ids, FactsByDevice& facts);
-    void ReadSerialNumbers(const QString& ids, FactsByDevice& facts);
-    void ReadAssemblyState(const QString& ids, FactsByDevice& facts);
-    void ReadTestResults(const QString& ids, FactsByDevice& facts);
 
     QString connectionError_;
 };
