@@ -87,6 +87,10 @@ void AssemblyDbClass::Reopen() {
         db.close();
     }
     try {
+        if (statementFault && statementFault(QLatin1String(kConnectAttempt)) != 0) {
+            throw ProviderError(kProviderGeneralFailure, QStringLiteral("Can't connect (Test)"),
+                                mariadb_error::kCannotConnectSocket);
+        }
         Connect();
     } catch (const ProviderError& error) {
         DBConObj().close();

@@ -57,8 +57,10 @@ public:
     static void SetStatementObserver(std::function<void(const QString&, const QVariantList&)> observer);
     // Test seam: asked with the text of every statement before it is sent; a non-zero answer is a server error
     // number, and the statement fails with it as if the server had refused it (for a deadlock, 1213, the
-    // server's rollback of the whole transaction happens too). An empty function stops it.
+    // server's rollback of the whole transaction happens too). Before a lost connection is opened again it is
+    // asked with kConnectAttempt: a non-zero answer keeps the server unreachable. An empty function stops it.
     static void SetStatementFault(std::function<int(const QString&)> fault);
+    static constexpr const char* kConnectAttempt = "-- connect";
 
     // ---- One operation --------------------------------------------------------------------------------
     // While a scope lives (one scan, one order laid out, one device shown), the answers of the ERP copy

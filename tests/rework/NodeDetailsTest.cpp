@@ -99,3 +99,25 @@ TEST_F(ReworkNodeDetailsTest, BuildsTheDetailsAgainOnlyForAnotherNodeOrAfterAnEd
     EXPECT_EQ(details_.HoverKey(), "9032K0");
     EXPECT_TRUE(ShownText().contains("1: P24100033")) << ShownText().toStdString();
 }
+
+TEST_F(ReworkNodeDetailsTest, ALostConnectionIsToldOnceUntilTheDetailsCanBeReadAgain) {
+    LoadDemoDevice();
+    // While the server cannot be reached every statement fails, the reconnection's too.
+    bool down = true;
+    AssemblyDbClass::SetStatementFault([&down](const QString&) { return down ? 2013 : 0; });
+    for (const char* key : {"9031K0", "9032K0", "9033K0"}) {
+        details_.OnMouseMove(0, Node(key));
+    }
+    const QStringList told = TakeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().contains("TreeViewCtr_MouseMove")) << told.first().toStdString();
+
+    down = false;
+    details_.OnMouseMove(0, Node("9034K0"));
+    EXPECT_TRUE(ShownText().startsWith("9034")) << ShownText().toStdString();
+    down = true;
+    details_.OnMouseMove(0, Node("9035K0"));
+    details_.OnMouseMove(0, Node("9036K0"));
+    AssemblyDbClass::SetStatementFault({});
+    EXPECT_EQ(TakeMessages().size(), 1);
+}

@@ -14,6 +14,9 @@ class StatementFault {
 public:
     StatementFault(int failAt, int code) {
         AssemblyDbClass::SetStatementFault([this, failAt, code](const QString& sql) {
+            if (sql == QLatin1String(AssemblyDbClass::kConnectAttempt)) {
+                return 0;  // not a statement: the server stays reachable
+            }
             ++sent_;
             if (sql.startsWith(QLatin1String("COMMIT"))) {
                 lastCommit_ = sent_;
