@@ -152,14 +152,17 @@ void CheckEveryNode(const QStringList& hosts, const QString& firstDevice, const 
             Expect(count.toInt() == value.value(),
                    QStringLiteral("%1: %2 recorded %3 times, not %4").arg(node, value.key(), count).arg(value.value()));
         }
-        // A device of a scan is a component with its identifier or the final product its components belong to.
+        // A device of a scan has its article and its own assembly row, and is a component with its identifier or
+        // the final product its components belong to.
         Expect(NodeValue(node,
-                         QStringLiteral("SELECT COUNT(*) FROM device d WHERE d.ID >= ? "
-                                        "AND NOT EXISTS (SELECT 1 FROM device_productioncode c WHERE c.DeviceID "
-                                        "= d.ID) AND NOT EXISTS (SELECT 1 FROM device_serialnumber s WHERE "
-                                        "s.DeviceID = d.ID) AND NOT EXISTS (SELECT 1 FROM device_assembly a JOIN "
-                                        "device_assembly m ON m.AssemblyNum = a.AssemblyNum AND m.AssemblyType = "
-                                        "'Z' WHERE a.Device_Assembly = d.ID AND a.AssemblyType = 'A')"),
+                         QStringLiteral("SELECT COUNT(*) FROM device d WHERE d.ID >= ? AND (NOT EXISTS (SELECT 1 FROM "
+                                        "device_productcode p WHERE p.DevID = d.ID) OR NOT EXISTS (SELECT 1 FROM "
+                                        "device_assembly o WHERE o.Device_Assembly = d.ID AND o.AssemblyType = 'A') OR "
+                                        "(NOT EXISTS (SELECT 1 FROM device_productioncode c WHERE c.DeviceID = d.ID) "
+                                        "AND NOT EXISTS (SELECT 1 FROM device_serialnumber s WHERE s.DeviceID = d.ID) "
+                                        "AND NOT EXISTS (SELECT 1 FROM device_assembly a JOIN device_assembly m ON "
+                                        "m.AssemblyNum = a.AssemblyNum AND m.AssemblyType = 'Z' WHERE "
+                                        "a.Device_Assembly = d.ID AND a.AssemblyType = 'A')))"),
                          {firstDevice}) == QLatin1String("0"),
                node + QStringLiteral(": devices half-written"));
         QString all;
