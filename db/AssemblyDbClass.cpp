@@ -7,6 +7,7 @@
 #include "db/OdbcSource.h"
 #include "db/ProviderError.h"
 #include "shell/Misc.h"
+#include "shell/Settings.h"
 #include "shell/UserDialogs.h"
 
 namespace {
@@ -66,6 +67,11 @@ AssemblyDbClass& AssemblyDbClass::Shared() {
 
 void AssemblyDbClass::Open() {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    hosts_ = Settings::DatabaseHosts();
+    if (!hosts_.isEmpty()) {
+        ConnectToHosts(0);
+        return;
+    }
     db.setDatabaseName(odbc::ConnectOptions());
     Connect();
 }
@@ -75,10 +81,10 @@ void AssemblyDbClass::Connect() {
     if (!db.open()) {
         throw ProviderError::FromSqlError(db.lastError());
     }
-    // Read uncommitted, as every workstation sees the rows of the others at once.
-    Send(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"), {});
-    // A row another workstation holds is waited for a limited time, well within the connection's read timeout.
-    Send(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 20"), {});
+    // Read uncommitted, as every workstation sees the rows of the others at once; a row another workstation
+    // holds is waited for a limited time, well within the connection's read timeout.
+    Send(QStringLiteral("SET SESSION tx_isolation = 'READ-UNCOMMITTED', SESSION innodb_lock_wait_timeout = 20"), {});
+    ProbeCluster();
 }
 
 void AssemblyDbClass::Reopen() {
@@ -91,7 +97,12 @@ void AssemblyDbClass::Reopen() {
             throw ProviderError(kProviderGeneralFailure, QStringLiteral("Can't connect (Test)"),
                                 mariadb_error::kCannotConnectSocket);
         }
-        Connect();
+        if (hosts_.isEmpty()) {
+            Connect();
+        } else {
+            // The host that was lost is tried last.
+            ConnectToHosts(hostIndex_ + 1);
+        }
     } catch (const ProviderError& error) {
         DBConObj().close();
         throw ProviderError(kProviderGeneralFailure,
@@ -231,23 +242,24 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
         InjectFault(sql);
         return Send(sql, values);
     } catch (const ProviderError& error) {
-        if (error.IsConnectionLost()) {
-            // The driver keeps a broken connection marked open: closed, the next statement opens a new one.
-            DBConObj().close();
-        }
-        if (openTransactions_ > 0) {
-            if (error.DiscardsTransaction()) {
-                transactionDiscarded_ = true;
-            }
-            throw;
-        }
-        if (!error.IsConnectionLost()) {
+        NoteFailure(error);
+        if (openTransactions_ > 0 || !error.IsConnectionLost()) {
             throw;
         }
     }
     // No transaction was open: nothing is lost but the connection, and the statement is sent once more.
     Reopen();
     return Send(sql, values);
+}
+
+void AssemblyDbClass::NoteFailure(const ProviderError& error) {
+    if (error.IsConnectionLost()) {
+        // The driver keeps a broken connection marked open: closed, the next statement opens a new one.
+        DBConObj().close();
+    }
+    if (openTransactions_ > 0 && error.DiscardsTransaction()) {
+        transactionDiscarded_ = true;
+    }
 }
 
 QSqlQuery AssemblyDbClass::Send(const QString& sql, const QVariantList& values) {
@@ -296,7 +308,11 @@ RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values
         rs.AddRow(row);
     }
     if (query.lastError().isValid()) {
-        throw ProviderError::FromSqlError(query.lastError());
+        // Rows are fetched after the statement has run: a transaction the server discards while they are read
+        // (a deadlock victim, a cluster's transaction that must give way, a lost connection) counts as in Run.
+        const ProviderError error = ProviderError::FromSqlError(query.lastError());
+        NoteFailure(error);
+        throw error;
     }
     rs.MoveFirst();
     return rs;
