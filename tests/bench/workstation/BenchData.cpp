@@ -20,8 +20,8 @@ constexpr int kChunk = 10000 * kDevicesPerProduct;
 
 // Position in the product: MOD(seq - 1, 11). 0 control unit, 1 main board, 2-4 relay modules, 5 power supply,
 // 6 radio module, 7 display module, 8 operating unit, 9 keyboard, 10 display (9 and 10 inside 8).
-// The ID ranges (@velkor_bench_span: 10^6 up to a million devices, 10^7 above): device IDs from 100000, assembly numbers
-// of the devices' own rows from 3 spans, the large device's from 4 spans, its memberships from 4.5 spans, the
+// The ID ranges (@velkor_bench_span: 10^6 up to a million devices, 10^7 above): device IDs from 100000, assembly
+// numbers of the devices' own rows from 3 spans, the large device's from 4 spans, its memberships from 4.5 spans, the
 // other memberships from 5 spans: assembly numbers unlike the device IDs, as in production.
 #define POS "MOD(seq - 1, 11)"
 #define SEQ "FROM seq_1_to_10000000 WHERE seq BETWEEN ? AND ?"
@@ -45,8 +45,8 @@ const char* const kProducts[] = {
     "seq + 3 * @velkor_bench_span, seq + 3 * @velkor_bench_span, seq + 100000, 'A', IF(" POS
     " >= 8, 260000, 250000) + MOD(seq DIV 11000, 10000), 1 " SEQ,
     "INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType) SELECT seq + 5 * @velkor_bench_span, "
-    "IF(" POS " IN (9, 10), seq - " POS " + 8, seq - " POS ") + 3 * @velkor_bench_span, seq + 3 * @velkor_bench_span, 'Z' " SEQ " AND " POS
-    " <> 0",
+    "IF(" POS " IN (9, 10), seq - " POS " + 8, seq - " POS
+    ") + 3 * @velkor_bench_span, seq + 3 * @velkor_bench_span, 'Z' " SEQ " AND " POS " <> 0",
     "INSERT INTO testpass (ID, DeviceID) SELECT seq + 100000, seq + 100000 " SEQ " AND " POS " = 7",
     "INSERT INTO testitem (TestPassID, PassFailFlag) SELECT seq + 100000, -1 " SEQ " AND " POS " = 7",
 };
@@ -61,16 +61,20 @@ const char* const kLargeDevice[] = {
     "INSERT INTO device_productcode (DevID, ProductCode, Suffix) SELECT seq + " FIRST ", ELT(" KIND
     " + 1, 'SG-5000-A', 'RM-5120-A', 'BG-5600-B', 'TP-5610-A', 'DP-5620-A'), ELT(" KIND
     " + 1, NULL, 1, NULL, 2, 2) " LARGE,
-    "INSERT INTO device_productioncode (DeviceID, ProductionCode) SELECT seq + " FIRST ", CONCAT('P6', LPAD(seq, 7, "
+    "INSERT INTO device_productioncode (DeviceID, ProductionCode) SELECT seq + " FIRST
+    ", CONCAT('P6', LPAD(seq, 7, "
     "'0')) " LARGE,
     "INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag) SELECT seq + " FIRST
     ", CONCAT('S8', LPAD(seq, 8, '0')), '0' " LARGE " WHERE " KIND " IN (0, 2)",
-    "INSERT INTO device_productionordernumber (DeviceID, ProductionOrderNumber) SELECT seq + " FIRST
-    ", '240101' " LARGE " WHERE seq = 0",
+    "INSERT INTO device_productionordernumber (DeviceID, ProductionOrderNumber) SELECT seq + " FIRST ", '240101' " LARGE
+    " WHERE seq = 0",
     "INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType, MasterProdOrder, OKFlag) SELECT "
-    "seq + 4 * @velkor_bench_span, seq + 4 * @velkor_bench_span, seq + " FIRST ", 'A', IF(" KIND " >= 2, 240102, 240101), 1 " LARGE,
-    "INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType) SELECT seq + 4.5 * @velkor_bench_span, "
-    "4 * @velkor_bench_span + IF(seq > 400, seq - 200, IF(seq > 300, seq - 100, 0)), seq + 4 * @velkor_bench_span, 'Z' " LARGE " WHERE seq > 0",
+    "seq + 4 * @velkor_bench_span, seq + 4 * @velkor_bench_span, seq + " FIRST ", 'A', IF(" KIND
+    " >= 2, 240102, 240101), 1 " LARGE,
+    "INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType) SELECT seq + 4.5 * "
+    "@velkor_bench_span, "
+    "4 * @velkor_bench_span + IF(seq > 400, seq - 200, IF(seq > 300, seq - 100, 0)), seq + 4 * @velkor_bench_span, "
+    "'Z' " LARGE " WHERE seq > 0",
 };
 
 int Count(const QString& sql, const QVariantList& values = {}) {
