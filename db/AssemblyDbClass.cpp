@@ -7,6 +7,7 @@
 #include "db/OdbcSource.h"
 #include "db/ProviderError.h"
 #include "shell/Misc.h"
+#include "shell/Settings.h"
 #include "shell/UserDialogs.h"
 
 namespace {
@@ -66,6 +67,11 @@ AssemblyDbClass& AssemblyDbClass::Shared() {
 
 void AssemblyDbClass::Open() {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    hosts_ = Settings::DatabaseHosts();
+    if (!hosts_.isEmpty()) {
+        ConnectToHosts(0);
+        return;
+    }
     db.setDatabaseName(odbc::ConnectOptions());
     Connect();
 }
@@ -75,10 +81,10 @@ void AssemblyDbClass::Connect() {
     if (!db.open()) {
         throw ProviderError::FromSqlError(db.lastError());
     }
-    // Read uncommitted, as every workstation sees the rows of the others at once.
-    Send(QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"), {});
-    // A row another workstation holds is waited for a limited time, well within the connection's read timeout.
-    Send(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 20"), {});
+    // Read uncommitted, as every workstation sees the rows of the others at once; a row another workstation
+    // holds is waited for a limited time, well within the connection's read timeout.
+    Send(QStringLiteral("SET SESSION tx_isolation = 'READ-UNCOMMITTED', SESSION innodb_lock_wait_timeout = 20"), {});
+    ProbeCluster();
 }
 
 void AssemblyDbClass::Reopen() {
@@ -87,7 +93,12 @@ void AssemblyDbClass::Reopen() {
         db.close();
     }
     try {
-        Connect();
+        if (hosts_.isEmpty()) {
+            Connect();
+        } else {
+            // The host that was lost is tried last.
+            ConnectToHosts(hostIndex_ + 1);
+        }
     } catch (const ProviderError& error) {
         DBConObj().close();
         throw ProviderError(kProviderGeneralFailure,

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
@@ -38,6 +39,21 @@ public:
     void RollbackAll();
     qint16 OpenTransactionCount() const { return openTransactions_; }
     bool IsConnected() const;
+
+    // ---- Servers and clusters ---------------------------------------------------------------------
+    // With a host list set (Settings::DatabaseHosts) the connection goes to the first host of the list that
+    // answers, and after a lost connection outside a transaction to the next one that answers; the event log
+    // names every change of host. Without a list, the data source's own server.
+    // The host of the connection ("host[:port]" of the list); empty without a host list.
+    QString CurrentHost() const;
+    // The server is a node of a Galera cluster (wsrep_on), asked once per connection. A cluster certifies
+    // conflicting transactions of different nodes only at commit, refusing the later one with 1213.
+    bool OnCluster() const { return onCluster_; }
+    // Inside the open transaction: a claim row for the value (named as a lock name), written and removed
+    // again, so that two transactions of different nodes claiming the same value conflict at commit, and a
+    // second one on the same node waits for the first. Used on a cluster, where the server's named locks
+    // hold only on one node; false (nothing sent) when the claim table is not there.
+    bool ClaimValue(const QString& name);
 
     // Fills rs with the rows of the query; true when at least one row came back.
     bool GetDataWithQuery(const QString& query, RecordSet& rs, const QVariantList& values = {});
@@ -201,6 +217,11 @@ private:
     QSqlQuery Send(const QString& sql, const QVariantList& values);
     void Open();
     void Connect();
+    // Connects to the hosts of the list from first on, wrapping round; the first that answers is kept.
+    void ConnectToHosts(int first);
+    // After the connection's settings: asks whether the server is a cluster node (and a ready one), and on a
+    // cluster makes sure of the claim table.
+    void ProbeCluster();
     // Closes the broken connection and opens it again; a failure raises a provider error.
     void Reopen();
     // Statement k of a fault-injection run fails here as the server would have failed it.
@@ -233,6 +254,10 @@ private:
     QVariant BillOfMatFigure(const QString& artNr, const char* figure);
 
     QString connectionName_;
+    QStringList hosts_;
+    int hostIndex_ = -1;  // the host of the list the connection went to; -1 before the first
+    bool onCluster_ = false;
+    bool claimTable_ = false;
     qint16 openTransactions_ = 0;
     // The server has discarded the open transaction (deadlock victim, lost connection): every statement but
     // the rollback of the caller's error ending is refused, so nothing of the operation runs on in autocommit.

@@ -66,13 +66,20 @@ bool AssemblyDbClass::CheckSerNr(const QString& serNr) {
 
 namespace {
 
-// A server-side lock named after a scanned value, held while one workstation checks that the value is not
-// recorded yet and records it: another workstation scanning the same value at the same moment waits and
-// then finds it recorded, instead of both recording it. (Every session reads uncommitted rows, so the
-// waiting one sees the row even before the first one commits.)
+// A guard named after a scanned value, held while one workstation checks that the value is not recorded yet and
+// records it, so that of two workstations scanning the same value at the same moment only one records it.
+// On one server it is a named server-side lock: the other workstation waits and then finds the value recorded
+// (every session reads uncommitted rows, so it sees the row even before the first one commits). Named locks
+// and uncommitted rows stay on their node of a Galera cluster; there the guard is a claim row written in the
+// transaction: a workstation on the same node waits for the first one's commit, and of two on different nodes
+// the cluster refuses the later commit, and the scan runs again and finds the value recorded.
 class ValueLock {
 public:
     ValueLock(AssemblyDbClass& db, const char* kind, const QString& value) : db_(db), name_(LockName(kind, value)) {
+        if (db_.OnCluster() && db_.ClaimValue(name_)) {
+            claimed_ = true;
+            return;
+        }
         RecordSet rs;
         db_.GetDataWithQuery(QStringLiteral("SELECT GET_LOCK(?, ?) AS Got"), rs, {name_, kLockWaitSeconds});
         if (rs.Eof() || rs.Field(QStringLiteral("Got")).toInt() != 1) {
@@ -82,6 +89,9 @@ public:
         }
     }
     ~ValueLock() {
+        if (claimed_) {
+            return;  // the claim ends with the transaction
+        }
         try {
             RecordSet rs;
             db_.GetDataWithQuery(QStringLiteral("SELECT RELEASE_LOCK(?) AS Released"), rs, {name_});
@@ -103,6 +113,7 @@ private:
 
     AssemblyDbClass& db_;
     QString name_;
+    bool claimed_ = false;
 };
 
 }  // namespace

@@ -8,6 +8,9 @@ namespace odbc {
 
 // Data source, account and database, in the form Qt's ODBC driver passes on to the driver manager.
 QString ConnectOptions();
+// The same for one server of the host list ("host" or "host:port", 3306 when no port is given), named in place
+// of the data source's own server.
+QString ConnectOptions(const QString& host);
 
 // A value as it is bound for the driver: texts as UTF-8 bytes, so the driver receives exactly the
 // characters of the text (bound as wide strings they arrive with the terminating zero as one more

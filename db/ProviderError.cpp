@@ -25,6 +25,7 @@ int FirstNativeCode(const QSqlError& error) {
 bool IsConnectionLostCode(int code) {
     switch (code) {
         case kServerShutdown:
+        case kWsrepNotReady:  // a cluster node cut off from the cluster: another node is to be used
         case kConnectionKilled:
         case kCannotConnectSocket:
         case kCannotConnectTcp:

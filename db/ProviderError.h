@@ -9,6 +9,7 @@ namespace mariadb_error {
 constexpr int kDuplicateKey = 1022;
 constexpr int kAccessDenied = 1045;
 constexpr int kUnknownDatabase = 1049;
+constexpr int kWsrepNotReady = 1047;
 constexpr int kServerShutdown = 1053;
 constexpr int kDuplicateEntry = 1062;
 constexpr int kDeadlock = 1213;

@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -19,6 +20,7 @@ const QList<Settings::Definition> kDefinitions = {
     {"Update", "Host", "VELKOR_UPDATE_HOST", ""},
     {"Update", "RemotePath", "VELKOR_UPDATE_PATH", "/pub/TOOLS/Velkor/Velkor.exe"},
     {"Display", "FontPointSize", "VELKOR_FONT_PT", ""},
+    {"Database", "Hosts", "VELKOR_DB_HOSTS", ""},
 };
 
 QString Read(const char* section, const char* key) {
@@ -175,6 +177,11 @@ int FontPointSize() {
     bool ok = false;
     const int points = Read("Display", "FontPointSize").trimmed().toInt(&ok);
     return ok && points >= kSmallestFontPoints && points <= kLargestFontPoints ? points : 0;
+}
+
+QStringList DatabaseHosts() {
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    return Read("Database", "Hosts").split(separators, Qt::SkipEmptyParts);
 }
 
 }  // namespace Settings

@@ -21,6 +21,10 @@
 //   [Update] Host              VELKOR_UPDATE_HOST     update server, host or host:port; empty: no update check
 //   [Update] RemotePath        VELKOR_UPDATE_PATH     the newest build's path on the update server
 //   [Display] FontPointSize    VELKOR_FONT_PT         text size of the trees and fields in points; empty: Qt's own
+//   [Database] Hosts           VELKOR_DB_HOSTS        database servers in the order they are tried, host[:port]
+//                                                     separated by commas (the nodes of a Galera cluster); used
+//                                                     in place of the data source's server; empty: the data
+//                                                     source's own server
 namespace Settings {
 
 QString ArticleConfigDir();
@@ -29,6 +33,8 @@ QString UpdateHost();
 QString UpdateRemotePath();
 // The text size of the trees and fields in points; 0 when none (or none that makes sense) is set.
 int FontPointSize();
+// The database servers to go to, in order, each "host" or "host:port"; empty when none are set.
+QStringList DatabaseHosts();
 
 // The settings files in the order they are read (whether they exist or not).
 QStringList SettingsFiles();

@@ -5,6 +5,7 @@
 #include "workstation/ComponentCapture.h"
 
 #include "db/AssemblyDbClass.h"
+#include "db/ProviderError.h"
 #include "db/SerNrFormat.h"
 #include "db/StorableValue.h"
 #include "shell/LikePattern.h"
@@ -21,6 +22,7 @@
 #include "workstation/DeviceDisplay.h"
 #include "workstation/Messages.h"
 #include "workstation/NewAssembly.h"
+#include "workstation/RerunDialogs.h"
 #include "workstation/WorkstationHost.h"
 
 namespace {
@@ -65,14 +67,29 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
     const bool insideUnitOfWork = insideUnitOfWork_;
     AssemblyDbClass::OperationScope operation(Db());  // one scan: the ERP answers are read once
     scanStart_.emplace(host_.TreeViewCtr(0));
-    QString keyword;
-    try {
-        keyword = Capture(prodCode, serNr);
-    } catch (const VelkorError& error) {
-        ErrorEnding(error);
-        result_ = false;  // nothing of the scan is recorded: a caller that goes on with it must not commit
-        keyword.clear();
+    // On a cluster a commit can be refused because a transaction of another node certified first: the scan
+    // runs once more from its start, answering the dialogs the worker has answered already.
+    std::optional<RerunDialogs> rerunDialogs;
+    if (!insideUnitOfWork && Db().OnCluster()) {
+        rerunDialogs.emplace(Dialogs());
     }
+    QString keyword;
+    for (bool rerun = false;; rerun = true) {
+        try {
+            keyword = Capture(prodCode, serNr);
+        } catch (const VelkorError& error) {
+            if (!rerun && rerunDialogs && RefusedByCluster(error)) {
+                PrepareRerun();
+                rerunDialogs->StartRerun();
+                continue;
+            }
+            ErrorEnding(error);
+            result_ = false;  // nothing of the scan is recorded: a caller that goes on with it must not commit
+            keyword.clear();
+        }
+        break;
+    }
+    rerunDialogs.reset();
     scanStart_.reset();
     if (insideUnitOfWork) {
         deferredFollowUp_ = keyword;
@@ -85,6 +102,25 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
     host_.SetStatus(WorkstationHost::Ready());
     host_.FocusTree(0);
     return result_;
+}
+
+bool ComponentCapture::RefusedByCluster(const VelkorError& error) {
+    const auto* provider = dynamic_cast<const ProviderError*>(&error);
+    return provider != nullptr && provider->NativeCode() == mariadb_error::kDeadlock;
+}
+
+void ComponentCapture::PrepareRerun() {
+    try {
+        Db().RollbackAll();
+    } catch (const VelkorError&) {
+        // The server has discarded the transaction already.
+    }
+    // The screen as the scan found it, and nothing of what the refused run decided.
+    scanStart_->Restore(host_.TreeViewCtr(0));
+    result_ = false;
+    rootCreated_ = false;
+    switchTo_.clear();
+    AssemblyDbClass::NoteCertificationRetry();
 }
 
 void ComponentCapture::Refuse(const QString& text) {

@@ -62,6 +62,10 @@ private:
     // Completes the node's device, refreshes the counters, moves the cursor; the follow-up keyword.
     QString Complete(TreeNode* node);
     void ErrorEnding(const VelkorError& error);
+    // A scan refused by the cluster's certification (1213 on a cluster: a transaction of another node wrote
+    // the same rows first) is run once more from its start; this undoes the refused run.
+    static bool RefusedByCluster(const VelkorError& error);
+    void PrepareRerun();
 
     // Records the scanned identifier on the device; false (after the message, with the transaction
     // rolled back) when it is recorded already.
