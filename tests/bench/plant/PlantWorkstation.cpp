@@ -41,6 +41,9 @@ void PlantWorkstation::WaitForNextScan() {
 }
 
 bool PlantWorkstation::ScanOnce(const Scan& scan) {
+    if (!scan.node.isEmpty()) {
+        host_.trees[0].SetSelectedItem(host_.trees[0].Item(scan.node));
+    }
     for (MsgAnswer answer : scan.answers) {
         dialogs_.QueueAnswer(answer);
     }
@@ -124,9 +127,14 @@ void PlantWorkstation::Race(const QString& kind, qint64 firstValue, int races, i
         if (kind == QLatin1String("prodcode")) {
             scan = {"", QStringLiteral("P9%1").arg(value), "", {}, {other}};  // main board, own second code
         } else if (kind == QLatin1String("serial")) {
-            scan = {"", other, "", {}, {QStringLiteral("S5%1").arg(value % 100000000, 8, 10, QLatin1Char('0'))}};
+            // The power supply: its own new code, the raced serial.
+            scan = {tree240101::kNt,
+                    other,
+                    "",
+                    {},
+                    {QStringLiteral("S5%1").arg(value % 100000000, 8, 10, QLatin1Char('0'))}};
         } else {
-            scan = {"", "", QStringLiteral("FM28-%1").arg(value)};  // radio module by its supplier serial
+            scan = {tree240101::kFm, "", QStringLiteral("FM28-%1").arg(value)};  // radio module by its supplier serial
         }
         // A refused scan may ask whether to switch to the assembly holding the value: no.
         scan.answers = {MsgAnswer::No};
