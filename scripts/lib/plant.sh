@@ -14,6 +14,7 @@ velkor_plant_bench() {
     else
         label="ws$workstations-flat"
     fi
+    local status=
     local -a environment=(
         QT_QPA_PLATFORM=offscreen VELKOR_INI_DIR="$root/demo/ini" VELKOR_UPDATE_HOST=''
         VELKOR_BENCH_DEVICES="$devices" VELKOR_PLANT_WORKSTATIONS="$workstations" VELKOR_PLANT_PACE_MS="$pace_ms"
@@ -46,9 +47,31 @@ velkor_plant_bench() {
         environment+=(ODBCSYSINI="$plant_server/odbc")
         label="$label-$devices"
     fi
-    mkdir -p -m 0700 "$plant_server/xdg"
+    # Not in the cluster's folder, which the state transfers need open to all.
+    local xdg="$root/.run/plant-xdg"
+    mkdir -p "$xdg" && chmod 0700 "$xdg"
     echo "== $devices recorded devices, $label =="
-    env "${environment[@]}" XDG_RUNTIME_DIR="$plant_server/xdg" VELKOR_EVENT_LOG_SOCKET="$plant_server/eventlog.sock" \
+    ((cluster)) && plant_node_counters before
+    env "${environment[@]}" XDG_RUNTIME_DIR="$xdg" VELKOR_EVENT_LOG_SOCKET="$plant_server/eventlog.sock" \
         VELKOR_BENCH_OUT="$out_dir/plant-$label.json" \
-        "$build_dir/velkor-plant-bench" --gtest_filter='PlantBench.*' --gtest_brief=1
+        "$build_dir/velkor-plant-bench" --gtest_filter='PlantBench.*' --gtest_brief=1 || status=$?
+    ((cluster)) && plant_node_counters after
+    return "${status:-0}"
+}
+
+# plant_node_counters before|after: the cluster's own count of refused commits (certification failures) and of
+# local transactions aborted for a replicated one (brute-force aborts), summed over the nodes; "after" prints
+# what the run added.
+plant_node_counters() {
+    local n sum=0 value
+    for n in 1 2 3; do
+        value=$(velkor_db_sql "$plant_server/node$n" -N -B -e "SELECT SUM(VARIABLE_VALUE) FROM \
+            information_schema.GLOBAL_STATUS WHERE VARIABLE_NAME IN ('WSREP_LOCAL_CERT_FAILURES', 'WSREP_LOCAL_BF_ABORTS')")
+        sum=$((sum + ${value:-0}))
+    done
+    if [[ "$1" == before ]]; then
+        plant_counters_before=$sum
+    else
+        echo "certification failures and brute-force aborts counted by the nodes: $((sum - plant_counters_before))"
+    fi
 }

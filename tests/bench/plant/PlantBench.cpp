@@ -198,15 +198,10 @@ TEST(PlantBench, Workstations) {
                 kindLost += rows == 0 ? 1 : 0;
                 kindTwice += rows > 1 ? 1 : 0;
             }
-            int won = 0;  // scans that recorded the raced value, of both workstations of the kind
-            for (qsizetype i = 0; i < reports.size(); ++i) {
-                won += i / 2 == kRaceKinds.indexOf(kind) ? reports.at(i).value("won").toInt() : 0;
-            }
-            figures.insert(kind + QStringLiteral("_won"), won);
             figures.insert(kind + QStringLiteral("_lost"), kindLost);
             figures.insert(kind + QStringLiteral("_twice"), kindTwice);
-            std::printf("%-10s %d races: scans that recorded the value %d, values recorded twice %d, lost %d\n",
-                        qPrintable(kind), races, won, kindTwice, kindLost);
+            std::printf("%-10s %d races: values recorded twice %d, lost %d\n", qPrintable(kind), races, kindTwice,
+                        kindLost);
             lost += kindLost;
             twice += kindTwice;
         }

@@ -45,7 +45,7 @@ private:
     QElapsedTimer clock_;
     QList<double> ms_;          // scan to "Bereit", every scan
     QList<double> statements_;  // statements per accepted scan
-    int accepted_ = 0, errors_ = 0, deadlocks_ = 0, won_ = 0;
+    int accepted_ = 0, errors_ = 0, deadlocks_ = 0;
     double lastEndMs_ = 0;
     QStringList firstMessages_;  // the messages of the first refused scans, for the report
 };
