@@ -45,6 +45,8 @@ velkor_plant_bench() {
         ((devices <= 1000000)) || pool=1G
         VELKOR_DB_BUFFER_POOL=$pool velkor_db_start "$plant_server" "$root/demo/demo_data.sql"
         environment+=(ODBCSYSINI="$plant_server/odbc")
+        # Every workstation holds two connections (the program's and the one that lays out its stock parts).
+        velkor_db_sql "$plant_server" -e "SET GLOBAL max_connections = $((2 * workstations + 100))"
         label="$label-$devices"
     fi
     # Not in the cluster's folder, which the state transfers need open to all.

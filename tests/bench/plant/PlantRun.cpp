@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTimer>
@@ -22,6 +23,7 @@ namespace {
 struct Running {
     std::unique_ptr<QProcess> process;
     QByteArray pending;  // output not yet a whole line
+    QFile log;           // the station's other output (its error output goes to the same file)
     bool ready = false, done = false;
     QJsonObject figures;
 };
@@ -35,6 +37,8 @@ void ReadLines(Running& station) {
             station.ready = true;
         } else if (line.startsWith("plant figures ")) {
             station.figures = QJsonDocument::fromJson(line.mid(14)).object();
+        } else if (!line.isEmpty()) {
+            station.log.write(line + '\n');  // a failure the station's test reported
         }
     }
 }
@@ -71,7 +75,10 @@ QList<QJsonObject> RunStations(const QList<Station>& stations, const QString& lo
         }
         environment.insert(QStringLiteral("VELKOR_PLANT_WORKSTATION"), QString::number(stations.at(i).number));
         process.setProcessEnvironment(environment);
-        process.setStandardErrorFile(QStringLiteral("%1/ws-%2.log").arg(logDir).arg(stations.at(i).number));
+        station.log.setFileName(QStringLiteral("%1/ws-%2.log").arg(logDir).arg(stations.at(i).number));
+        QFile::remove(station.log.fileName());
+        station.log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+        process.setStandardErrorFile(station.log.fileName(), QIODevice::Append);
         QObject::connect(&process, &QProcess::readyReadStandardOutput, [&station] { ReadLines(station); });
         QObject::connect(&process, &QProcess::finished, [&station] {
             ReadLines(station);
