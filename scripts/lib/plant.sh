@@ -1,11 +1,14 @@
+# shellcheck shell=bash
 # Many workstations at once: the part of scripts/bench behind --workstations, --races and --cluster. Sourced by
-# scripts/bench after it has read its options (root, build_dir, out_dir, counts, workstations, pace, seconds,
-# races, cluster, fresh).
+# scripts/bench after scripts/lib/mariadb.sh.
 
-# velkor_plant_bench: starts (or reuses) the server or cluster of the number of devices, lets the workstations
-# scan and writes the figures to build/bench/plant-*.json.
+# velkor_plant_bench ROOT BUILD_DIR OUT_DIR DEVICES WORKSTATIONS PACE SECONDS RACES CLUSTER FRESH: starts (or
+# reuses) the benchmark server of the number of devices, or the benchmark cluster when CLUSTER is 1, lets the
+# workstations scan (or race when RACES > 0) and writes the figures to OUT_DIR/plant-*.json. FRESH 1 throws the
+# server's data away first.
 velkor_plant_bench() {
-    local devices=${counts[0]} label pace_ms
+    local root=$1 build_dir=$2 out_dir=$3 devices=$4 workstations=$5 pace=$6 seconds=$7 races=$8 cluster=$9
+    local fresh=${10} label pace_ms
     pace_ms=$(awk -v s="$pace" 'BEGIN { printf "%d", s * 1000 }')
     if ((races > 0)); then
         label="races-$races"
