@@ -1,8 +1,8 @@
 // Many workstations at once against one server or a cluster: run through scripts/bench --workstations N, which
 // starts (or reuses) the benchmark server of the number of devices and sets the variables read here. The
 // parent test starts one process per workstation (this program again, running only PlantWorkstation.*),
-// prints the figures and writes them as JSON; it never asserts a time, only that nothing was recorded twice
-// and, in a race run, that no raced value was lost.
+// prints the figures and writes them as JSON; it never asserts a time, only that nothing was recorded twice or
+// half and, in a race run, that no raced value was lost.
 
 #include <gtest/gtest.h>
 
@@ -178,6 +178,7 @@ TEST(PlantBench, Workstations) {
         {"statements_per_scan_median", plant::Percentile(statements, 0.5)},
         {"statements_per_scan_max", plant::Percentile(statements, 1.0)},
         {"duplicates", plant::DuplicatesSince(firstDevice)},
+        {"half_written_rows", plant::HalfWrittenSince(firstDevice)},
         {"first_refusals", messages},
     };
     std::printf("\n");
@@ -226,6 +227,7 @@ TEST(PlantBench, Workstations) {
     PrintLine("deadlocks counted by the server", figures.value("server_deadlocks").toDouble());
     PrintLine("certification retries", retries);
     PrintLine("values recorded twice (SQL afterwards)", figures.value("duplicates").toDouble());
+    PrintLine("rows of a missing device (SQL afterwards)", figures.value("half_written_rows").toDouble());
     for (const QJsonValue& message : races > 0 ? QJsonArray() : messages) {  // in a race half the scans are
         std::printf("  refused: %s\n", qPrintable(message.toString().simplified().left(200)));
     }
@@ -233,4 +235,5 @@ TEST(PlantBench, Workstations) {
     WriteFigures(figures);
     EXPECT_EQ(silent, 0) << "workstations ended without figures; see " << LogDir().toStdString();
     EXPECT_EQ(figures.value("duplicates").toInt(), 0);
+    EXPECT_EQ(figures.value("half_written_rows").toInt(), 0) << "rows written for a device that is not recorded";
 }

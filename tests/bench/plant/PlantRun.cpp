@@ -141,6 +141,23 @@ int DuplicatesSince(qint64 firstDevice) {
     return duplicates;
 }
 
+int HalfWrittenSince(qint64 firstDevice) {
+    int rows = 0;
+    for (const auto& [table, column] :
+         {std::pair{"device_productioncode", "DeviceID"}, std::pair{"device_serialnumber", "DeviceID"},
+          std::pair{"device_productcode", "DevID"}, std::pair{"device_assembly", "Device_Assembly"}}) {
+        const QString own = QLatin1String(table) == QLatin1String("device_assembly")
+                                ? QStringLiteral(" AND n.AssemblyType = 'A'")
+                                : QString();
+        rows += QueryTestValue(QStringLiteral("SELECT COUNT(*) FROM %1 n WHERE n.%2 >= ?%3 AND NOT EXISTS "
+                                              "(SELECT 1 FROM device d WHERE d.ID = n.%2)")
+                                   .arg(QLatin1String(table), QLatin1String(column), own),
+                               {firstDevice})
+                    .toInt();
+    }
+    return rows;
+}
+
 qint64 ServerStatus(const QString& name) {
     return QueryTestValue(
                QStringLiteral("SELECT VARIABLE_VALUE FROM information_schema.GLOBAL_STATUS WHERE VARIABLE_NAME = ?"),

@@ -31,6 +31,10 @@ double Percentile(QList<double> samples, double fraction);
 // firstDevice on (against every device): each such value counts once.
 int DuplicatesSince(qint64 firstDevice);
 
+// Rows of devices with IDs from firstDevice on whose device row is missing (codes, serials, articles, own
+// assembly rows): what a scan left half-written.
+int HalfWrittenSince(qint64 firstDevice);
+
 // A server status counter (as SHOW GLOBAL STATUS shows it), 0 when the server has none of that name.
 qint64 ServerStatus(const QString& name);
 
