@@ -238,23 +238,24 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
         InjectFault(sql);
         return Send(sql, values);
     } catch (const ProviderError& error) {
-        if (error.IsConnectionLost()) {
-            // The driver keeps a broken connection marked open: closed, the next statement opens a new one.
-            DBConObj().close();
-        }
-        if (openTransactions_ > 0) {
-            if (error.DiscardsTransaction()) {
-                transactionDiscarded_ = true;
-            }
-            throw;
-        }
-        if (!error.IsConnectionLost()) {
+        NoteFailure(error);
+        if (openTransactions_ > 0 || !error.IsConnectionLost()) {
             throw;
         }
     }
     // No transaction was open: nothing is lost but the connection, and the statement is sent once more.
     Reopen();
     return Send(sql, values);
+}
+
+void AssemblyDbClass::NoteFailure(const ProviderError& error) {
+    if (error.IsConnectionLost()) {
+        // The driver keeps a broken connection marked open: closed, the next statement opens a new one.
+        DBConObj().close();
+    }
+    if (openTransactions_ > 0 && error.DiscardsTransaction()) {
+        transactionDiscarded_ = true;
+    }
 }
 
 QSqlQuery AssemblyDbClass::Send(const QString& sql, const QVariantList& values) {
@@ -303,7 +304,11 @@ RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values
         rs.AddRow(row);
     }
     if (query.lastError().isValid()) {
-        throw ProviderError::FromSqlError(query.lastError());
+        // Rows are fetched after the statement has run: a transaction the server discards while they are read
+        // (a deadlock victim, a cluster's transaction that must give way, a lost connection) counts as in Run.
+        const ProviderError error = ProviderError::FromSqlError(query.lastError());
+        NoteFailure(error);
+        throw error;
     }
     rs.MoveFirst();
     return rs;

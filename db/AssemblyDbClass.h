@@ -13,6 +13,8 @@
 #include "db/RecordSet.h"
 #include "shell/VelkorError.h"
 
+class ProviderError;
+
 // The one class through which every statement reaches the traceability database.
 // An instance owns one connection to the ODBC data source TestLogNew and the open-transaction counter.
 // Every value goes into a statement as a bound parameter; every text read back is trimmed of blanks.
@@ -215,6 +217,9 @@ private:
     // once more; inside one the transaction is gone with the connection, and the error ends the operation.
     QSqlQuery Run(const QString& sql, const QVariantList& values);
     QSqlQuery Send(const QString& sql, const QVariantList& values);
+    // What a failed statement leaves behind: a lost connection is closed, a transaction the server has discarded
+    // is marked so (nothing of the operation may run on in autocommit).
+    void NoteFailure(const ProviderError& error);
     void Open();
     void Connect();
     // Connects to the hosts of the list from first on, wrapping round; the first that answers is kept.

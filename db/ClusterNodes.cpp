@@ -65,6 +65,9 @@ void AssemblyDbClass::ProbeCluster() {
         throw ProviderError(kProviderGeneralFailure, QStringLiteral("Der Datenbankknoten ist nicht bereit"),
                             mariadb_error::kWsrepNotReady);
     }
+    // Every read waits until the node has applied what the cluster committed before it (causal reads): a
+    // workstation sees the rows another node's workstation recorded a moment ago, as on one server.
+    Send(QStringLiteral("SET SESSION wsrep_sync_wait = 1"), {});
     QSqlQuery present = Send(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES "
                                             "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'velkor_claim'"),
                              {});

@@ -5,6 +5,7 @@
 
 #include "db/OdbcSource.h"
 #include "db/ProviderError.h"
+#include "shell/Settings.h"
 
 namespace {
 
@@ -55,10 +56,17 @@ ConnectionProbe::ConnectionProbe()
         return;
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-    db.setDatabaseName(odbc::ConnectOptions());
-    if (db.open()) {
-        state_ = ConnectionState::Open;
-        return;
+    // With a host list the program works on as long as one of its servers answers.
+    QStringList hosts = Settings::DatabaseHosts();
+    if (hosts.isEmpty()) {
+        hosts.append(QString());
+    }
+    for (const QString& host : hosts) {
+        db.setDatabaseName(host.isEmpty() ? odbc::ConnectOptions() : odbc::ConnectOptions(host));
+        if (db.open()) {
+            state_ = ConnectionState::Open;
+            return;
+        }
     }
     const QSqlError error = db.lastError();
     errorText_ = error.databaseText().trimmed().isEmpty() ? error.text().trimmed() : error.databaseText().trimmed();

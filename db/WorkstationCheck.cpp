@@ -111,8 +111,10 @@ CheckLine CheckDataSource(const ConnectionProbe& probe) {
 
 CheckLine CheckServer(const ConnectionProbe& probe) {
     const DataSourceInfo& source = probe.DataSource();
+    const QStringList hosts = Settings::DatabaseHosts();
+    const QString server = hosts.isEmpty() ? source.server : hosts.join(QStringLiteral(", "));
     const QString subject =
-        QStringLiteral("Datenbankserver") + (source.server.isEmpty() ? QString() : QLatin1Char(' ') + source.server);
+        QStringLiteral("Datenbankserver") + (server.isEmpty() ? QString() : QLatin1Char(' ') + server);
     const QString account = ConnectOption(QStringLiteral("UID"));
     const QString database = ConnectOption(QStringLiteral("DATABASE"));
     const QString odbcIni = source.systemFolder + QStringLiteral("/odbc.ini");

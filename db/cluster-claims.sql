@@ -7,4 +7,4 @@
 CREATE TABLE IF NOT EXISTS velkor_claim (
     ClaimKey VARCHAR(64) CHARACTER SET ascii NOT NULL,
     PRIMARY KEY (ClaimKey)
-) ENGINE=InnoDB
+) ENGINE=InnoDB;
