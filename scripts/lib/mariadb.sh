@@ -75,7 +75,8 @@ INI
 }
 
 # velkor_db_start DIR [DATA_FILE...]: starts the server of DIR; creates it with the schema and the
-# given data files when DIR holds no server yet. Idempotent.
+# given data files when DIR holds no server yet. Idempotent. VELKOR_DB_BUFFER_POOL sets the server's buffer pool
+# (default 64M).
 velkor_db_start() {
     local dir=$1
     shift
@@ -94,7 +95,7 @@ velkor_db_start() {
     fi
     mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" --socket="$dir/mysqld.sock" \
         --pid-file="$dir/mysqld.pid" --log-error="$dir/mysqld.log" --skip-name-resolve --skip-networking \
-        --innodb-buffer-pool-size=64M --character-set-server=utf8mb4 >/dev/null 2>&1 &
+        --innodb-buffer-pool-size="${VELKOR_DB_BUFFER_POOL:-64M}" --character-set-server=utf8mb4 >/dev/null 2>&1 &
     # The process id from the start: the server writes its pid file only once it is up, and a server
     # that never comes up must be stopped all the same.
     echo $! >"$dir/started.pid"

@@ -19,10 +19,12 @@ double GenerateHistory(int devices);
 QString LargeDeviceCode();
 
 // Parts one assembly of order 240101 takes from stock, written before it is scanned: a free tested display
-// module and a pre-assembled operating unit (order 240102) with keyboard and display.
+// module and a pre-assembled operating unit (order 240102) with keyboard and display. Safe beside other
+// processes adding theirs.
 struct StockParts {
     QString displayModuleCode;  // production code of the display module
     QString keyboardCode;       // production code of the keyboard inside the operating unit
+    qint64 number = 0;          // the display module's device ID: no other stock parts share it
 };
 StockParts AddStockParts();
 

@@ -91,7 +91,10 @@ protected:
         const bench::StockParts stock = bench::AddStockParts();
         const qint64 n = bench::FreshNumberBase() * 20;
         const auto code = [n](int i) { return QStringLiteral("P5%1").arg(n + i, 9, 10, QLatin1Char('0')); };
-        const auto serial = [n](int i) { return QStringLiteral("S9%1").arg(n + i, 8, 10, QLatin1Char('0')); };
+        // Own serials hold nine digits: S9 and eight.
+        const auto serial = [n](int i) {
+            return QStringLiteral("S9%1").arg((n + i) % 100000000, 8, 10, QLatin1Char('0'));
+        };
         const Scan order[] = {
             {"", code(1), "", {}, {code(2)}},                 // main board, its second code asked for
             {"", code(3)},                                    // relay modules 1-3
