@@ -115,7 +115,27 @@ bool AssemblyDbClass::IsConnected() const {
     return DBConObj().isOpen();
 }
 
+namespace {
+int scansRunAgainOnDeadlock = 0;
+}  // namespace
+
+AssemblyDbClass::ScanRunsAgainOnDeadlock::ScanRunsAgainOnDeadlock() {
+    ++scansRunAgainOnDeadlock;
+}
+
+AssemblyDbClass::ScanRunsAgainOnDeadlock::~ScanRunsAgainOnDeadlock() {
+    --scansRunAgainOnDeadlock;
+}
+
+bool AssemblyDbClass::HoldsBackReport(const VelkorError& error) {
+    const auto* provider = dynamic_cast<const ProviderError*>(&error);
+    return scansRunAgainOnDeadlock > 0 && provider != nullptr && provider->NativeCode() == mariadb_error::kDeadlock;
+}
+
 void AssemblyDbClass::ReportError(const VelkorError& error, const QString& procedure) {
+    if (HoldsBackReport(error)) {
+        return;
+    }
     Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure %3 of Klassenmodul AssemblyDbClass")
                          .arg(error.Number())
                          .arg(error.Description(), procedure));

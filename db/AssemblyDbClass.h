@@ -63,6 +63,17 @@ public:
 
     // Shows the generic error report of this class for the given procedure.
     static void ReportError(const VelkorError& error, const QString& procedure);
+    // While one lives, the error reports hold back a deadlock: the scan that meets it runs once more from its start
+    // (a commit a Galera cluster refused), so the worker is not told of it.
+    class ScanRunsAgainOnDeadlock {
+    public:
+        ScanRunsAgainOnDeadlock();
+        ~ScanRunsAgainOnDeadlock();
+        ScanRunsAgainOnDeadlock(const ScanRunsAgainOnDeadlock&) = delete;
+        ScanRunsAgainOnDeadlock& operator=(const ScanRunsAgainOnDeadlock&) = delete;
+    };
+    // True when the error is not to be reported to the worker (see ScanRunsAgainOnDeadlock).
+    static bool HoldsBackReport(const VelkorError& error);
 
     // ---- Statement count ----------------------------------------------------------------------------
     // Statements sent to the server by every instance since the process started (all go through Run).

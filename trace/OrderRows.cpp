@@ -154,26 +154,29 @@ QHash<qint32, GenealogyNode> TraceStore::WalkDownCurrent(const QList<qint32>& ro
     QHash<WalkKey, QList<WalkRow>> children;
     for (RecordSet product = rs; !product.Eof(); product.MoveNext()) {
         const qint32 root = product.Field(0).toInt();
-        const QStringList rows = product.Field(2).toString().split(QChar(30));
+        // Read as views into the one text: no copy per row and field.
+        const QString text = product.Field(2).toString();
+        const QList<QStringView> rows = QStringView(text).split(QChar(30));
         if (rows.size() != product.Field(1).toInt()) {
             throw VelkorError(
                 kAppErrorNumber,
                 QStringLiteral("Die Genealogie von Gerät %1 ist zu groß, um gelesen zu werden").arg(root));
         }
-        for (const QString& text : rows) {
-            const QStringList f = text.split(QChar(31));
+        for (QStringView row : rows) {
+            const QList<QStringView> f = row.split(QChar(31));
             if (f.size() < 10) {
                 continue;
             }
             const qint32 dev = f.at(0).toInt();
             if (!counts.contains(dev)) {
-                counts.insert(dev, RecordedCounts{TrimBlanks(f.mid(9).join(QChar(31))), TrimBlanks(f.at(8)),
+                const QStringView article = row.sliced(f.at(9).data() - row.data());  // the rest of the row
+                counts.insert(dev, RecordedCounts{TrimBlanks(article.toString()), TrimBlanks(f.at(8).toString()),
                                                   f.at(5).toInt(), f.at(6).toInt(), f.at(7).toInt()});
             }
             const int depth = f.at(4).toInt();
             if (depth > 0) {
                 children[WalkKey{root, depth - 1, f.at(3).toLongLong()}].append(
-                    WalkRow{f.at(2).toLongLong(), dev, f.at(1)});
+                    WalkRow{f.at(2).toLongLong(), dev, f.at(1).toString()});
             }
         }
     }

@@ -5,7 +5,7 @@
 #include "trace/TraceStore.h"
 
 // The identity of the devices shown, read by one statement for the whole list of devices: one row per device and
-// one text per row (twenty thousand rows travel much faster as one field than as nine), the fields separated by
+// one text per row (twenty thousand rows travel much faster as one field than as eight), the fields separated by
 // the unit separator and the items of a list by the record separator, neither of which a scanner sends.
 //
 // The current article is the newest article row. The order is the one the device's assembly number was created
@@ -18,16 +18,12 @@ namespace {
 
 const char* const kFactsOfDevices =
     "SELECT CONCAT_WS(CHAR(31), ids.dev, "
-    "IFNULL((SELECT p.ProductCode FROM device_productcode p WHERE p.DevID = ids.dev "
-    "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC LIMIT 1), ''), "
-    "IFNULL((SELECT p.Suffix FROM device_productcode p WHERE p.DevID = ids.dev "
-    "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC LIMIT 1), ''), "
+    "IFNULL((SELECT CONCAT(p.ProductCode, CHAR(31), IFNULL(p.Suffix, '')) FROM device_productcode p "
+    "WHERE p.DevID = ids.dev ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC LIMIT 1), CHAR(31)), "
     "IFNULL((SELECT GROUP_CONCAT(c.ProductionCode ORDER BY c.CreationDate DESC, c.ProductionCode DESC "
     "SEPARATOR 0x1E) FROM device_productioncode c WHERE c.DeviceID = ids.dev), ''), "
-    "IFNULL((SELECT GROUP_CONCAT(s.SerialNumber ORDER BY s.CreationDate DESC, s.SerialNumber DESC SEPARATOR 0x1E) "
-    "FROM device_serialnumber s WHERE s.DeviceID = ids.dev AND (s.ExtFlag IS NULL OR s.ExtFlag <> '1')), ''), "
-    "IFNULL((SELECT GROUP_CONCAT(s.SerialNumber ORDER BY s.CreationDate DESC, s.SerialNumber DESC SEPARATOR 0x1E) "
-    "FROM device_serialnumber s WHERE s.DeviceID = ids.dev AND s.ExtFlag = '1'), ''), "
+    "IFNULL((SELECT GROUP_CONCAT(IF(s.ExtFlag = '1', 'F', 'S'), s.SerialNumber ORDER BY s.CreationDate DESC, "
+    "s.SerialNumber DESC SEPARATOR 0x1E) FROM device_serialnumber s WHERE s.DeviceID = ids.dev), ''), "
     "IF(a.ID IS NULL, 0, 1), IFNULL(a.OKFlag, 0), "
     "IFNULL(COALESCE(a.MasterProdOrder, (SELECT o.ProductionOrderNumber FROM device_productionordernumber o "
     "WHERE o.DeviceID = ids.dev ORDER BY o.CreationDate DESC, o.ProductionOrderNumber DESC LIMIT 1)), ''), "
@@ -37,7 +33,8 @@ const char* const kFactsOfDevices =
     "LEFT JOIN device_assembly a ON a.ID = (SELECT MIN(f.ID) FROM device_assembly f "
     "WHERE f.Device_Assembly = ids.dev AND f.AssemblyType = 'A')";
 
-enum Field { kDev, kArticle, kSuffix, kCodes, kSerials, kExtSerials, kHasAssembly, kOkFlag, kOrder, kTest, kFields };
+// Serial numbers come as one list, each marked "F" (external) or "S" (own).
+enum Field { kDev, kArticle, kSuffix, kCodes, kSerials, kHasAssembly, kOkFlag, kOrder, kTest, kFields };
 
 QStringList Items(const QString& field) {
     QStringList items;
@@ -80,8 +77,10 @@ FactsByDevice TraceStore::Facts(const QList<qint32>& devIds) {
         device.article = TrimBlanks(f.at(kArticle));
         device.suffix = TrimBlanks(f.at(kSuffix));
         device.productionCodes = Items(f.at(kCodes));
-        device.serialNumbers = Items(f.at(kSerials));
-        device.externalSerialNumbers = Items(f.at(kExtSerials));
+        for (const QString& serial : Items(f.at(kSerials))) {
+            (serial.startsWith(QLatin1Char('F')) ? device.externalSerialNumbers : device.serialNumbers)
+                .append(TrimBlanks(serial.mid(1)));
+        }
         device.hasAssembly = f.at(kHasAssembly) == QLatin1String("1");
         device.complete = device.hasAssembly && f.at(kOkFlag).toInt() == 1;
         device.order = TrimBlanks(f.at(kOrder));

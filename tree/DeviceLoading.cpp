@@ -194,6 +194,9 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node)
         }
         return assNr;
     } catch (const VelkorError& error) {
+        if (AssemblyDbClass::HoldsBackReport(error)) {
+            return QVariant();
+        }
         Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure InsertNewDeviceIntoAssembledDevicesInTreeView of "
                                         "Klassenmodul TreeView")
                              .arg(error.Number())

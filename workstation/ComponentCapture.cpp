@@ -76,6 +76,11 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
     QString keyword;
     for (bool rerun = false;; rerun = true) {
         try {
+            // Only the first run may be run again: a deadlock it meets is not reported, the second run's is.
+            std::optional<AssemblyDbClass::ScanRunsAgainOnDeadlock> quiet;
+            if (!rerun && rerunDialogs) {
+                quiet.emplace();
+            }
             keyword = Capture(prodCode, serNr);
         } catch (const VelkorError& error) {
             if (!rerun && rerunDialogs && RefusedByCluster(error)) {
