@@ -160,6 +160,11 @@ void AssemblyDbClass::Begin() {
         Execute(QStringLiteral("SAVEPOINT %1;").arg(SavepointName(openTransactions_ + 1)));
     } else {
         Execute(QStringLiteral("START TRANSACTION;"));
+        if (onCluster_) {
+            // A savepoint of the outermost level that the commit asks for: a cluster may give the transaction up
+            // without the next statements hearing of it (see Commit).
+            Execute(QStringLiteral("SAVEPOINT %1;").arg(SavepointName(1)));
+        }
     }
     ChangeCounter(+1);
 }
@@ -176,6 +181,20 @@ void AssemblyDbClass::Commit() {
     if (openTransactions_ > 1) {
         Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(SavepointName(openTransactions_)));
     } else {
+        if (onCluster_) {
+            // A transaction the cluster gave up (a brute-force abort by another node's write) was seen to be followed
+            // by statements that heard nothing of it: they ran in a transaction of their own, which autocommit off
+            // keeps open. The savepoint set at the start is gone then, and nothing of either may be kept.
+            try {
+                Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(SavepointName(1)));
+            } catch (const ProviderError& error) {
+                if (error.IsConnectionLost()) {
+                    throw;
+                }
+                transactionDiscarded_ = true;
+                throw ProviderError::TransactionDiscarded();
+            }
+        }
         Execute(QStringLiteral("COMMIT;"));
     }
     ChangeCounter(-1);
@@ -184,10 +203,12 @@ void AssemblyDbClass::Commit() {
 void AssemblyDbClass::Rollback() {
     RequireOpenTransaction("Rollback");
     if (transactionDiscarded_) {
-        // Nothing is left to roll back on the server: only the levels are counted down.
+        // Nothing is left to roll back on the server (on a cluster, perhaps statements that ran after the cluster
+        // gave the transaction up): only the levels are counted down.
         ChangeCounter(-1);
         if (openTransactions_ == 0) {
             transactionDiscarded_ = false;
+            RollbackOnCluster();
         }
         return;
     }
@@ -208,9 +229,16 @@ void AssemblyDbClass::RollbackAll() {
     openTransactions_ = 0;
     if (transactionDiscarded_) {
         transactionDiscarded_ = false;
+        RollbackOnCluster();
         return;
     }
     Execute(QStringLiteral("ROLLBACK;"));
+}
+
+void AssemblyDbClass::RollbackOnCluster() {
+    if (onCluster_) {
+        Execute(QStringLiteral("ROLLBACK;"));
+    }
 }
 
 quint64 AssemblyDbClass::StatementsSent() {
@@ -260,7 +288,9 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
     }
     try {
         InjectFault(sql);
-        return Send(sql, values);
+        QSqlQuery query = Send(sql, values);
+        CommitOutsideTransaction(sql);
+        return query;
     } catch (const ProviderError& error) {
         NoteFailure(error);
         if (openTransactions_ > 0 || !error.IsConnectionLost()) {
@@ -269,7 +299,22 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
     }
     // No transaction was open: nothing is lost but the connection, and the statement is sent once more.
     Reopen();
-    return Send(sql, values);
+    QSqlQuery query = Send(sql, values);
+    CommitOutsideTransaction(sql);
+    return query;
+}
+
+void AssemblyDbClass::CommitOutsideTransaction(const QString& sql) {
+    // On a cluster autocommit is off (see ProbeCluster): a change made outside a transaction is kept at once, as
+    // on a single server.
+    if (!onCluster_ || openTransactions_ > 0) {
+        return;
+    }
+    const QString verb = sql.section(QLatin1Char(' '), 0, 0).toUpper();
+    if (verb == QLatin1String("INSERT") || verb == QLatin1String("UPDATE") || verb == QLatin1String("DELETE") ||
+        verb == QLatin1String("REPLACE")) {
+        Send(QStringLiteral("COMMIT;"), {});
+    }
 }
 
 void AssemblyDbClass::NoteFailure(const ProviderError& error) {

@@ -247,6 +247,10 @@ private:
     void ChangeCounter(int delta);
     // Raises when no level is open: Commit and Rollback never take the counter below 0.
     void RequireOpenTransaction(const char* operation) const;
+    // On a cluster: keeps a change made outside a transaction; rolls back what statements after a discarded
+    // transaction may have left open.
+    void CommitOutsideTransaction(const QString& sql);
+    void RollbackOnCluster();
     static QString SavepointName(int level);
 
     // Writes of the traceability store that raise every database error; the public operations wrap them

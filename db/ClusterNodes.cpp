@@ -66,8 +66,11 @@ void AssemblyDbClass::ProbeCluster() {
                             mariadb_error::kWsrepNotReady);
     }
     // Every read waits until the node has applied what the cluster committed before it (causal reads): a
-    // workstation sees the rows another node's workstation recorded a moment ago, as on one server.
-    Send(QStringLiteral("SET SESSION wsrep_sync_wait = 1"), {});
+    // workstation sees the rows another node's workstation recorded a moment ago, as on one server. Autocommit is
+    // off: when the cluster gives a transaction up, the statements that follow (which may not hear of it) are
+    // kept in a transaction of their own that the commit finds out and rolls back (see Commit); a change outside a
+    // transaction is committed right after it.
+    Send(QStringLiteral("SET SESSION wsrep_sync_wait = 1, SESSION autocommit = 0"), {});
     QSqlQuery present = Send(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES "
                                             "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'velkor_claim'"),
                              {});

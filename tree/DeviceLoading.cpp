@@ -171,7 +171,7 @@ void TreeView::LoadSubAssemblys(qint32 devId, TreeNode* parentNode, QSet<qint32>
     }
 }
 
-QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node) {
+QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node, bool newDevice) {
     try {
         const qint32 devId = DeviceIdOfKey(NodeOrRaise(node).Key());
         if (devId == 0) {
@@ -179,7 +179,7 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node)
         }
         AssemblyDbClass& db = Db();
         const qint32 paNr = ToInt32(host_.PaNrText());
-        QVariant assNr = db.GetAssemblyfromDevID(devId);
+        QVariant assNr = newDevice ? QVariant() : db.GetAssemblyfromDevID(devId);
         if (IsNullOrEmpty(assNr)) {
             assNr = db.CreateAssNrFromDivID(devId, paNr);
         }

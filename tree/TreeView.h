@@ -59,7 +59,8 @@ public:
     void InsertSubAssemblysFromDeviceID(qint32 devId, TreeNode* parentNode);
     // Records the node's device as a member of its parent node's device, giving either device an assembly
     // number first when it has none; the node's assembly number, or empty after an error (reported).
-    QVariant InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node);
+    // newDevice: the node's device was created by the operation in progress and has no assembly number yet.
+    QVariant InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node, bool newDevice = false);
     // Turns a device node back into an expected node without children, then shows again what is still
     // recorded below the root device.
     void ClearDeviceInNode(TreeNode* node);

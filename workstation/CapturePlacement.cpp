@@ -74,8 +74,8 @@ TreeNode* ComponentCapture::TargetNode(TreeNode* selected, const QString& artNr,
     return target;
 }
 
-bool ComponentCapture::WriteAssemblyEntry(TreeNode* target) {
-    if (!IsNullOrEmpty(host_.Tree().InsertNewDeviceIntoAssembledDevicesInTreeView(target))) {
+bool ComponentCapture::WriteAssemblyEntry(TreeNode* target, bool newDevice) {
+    if (!IsNullOrEmpty(host_.Tree().InsertNewDeviceIntoAssembledDevicesInTreeView(target, newDevice))) {
         return true;
     }
     Dialogs().MsgBox(QStringLiteral("Fehler beim erstellen des Assembly Entrys. Alle Änderungen werden verworfen."),
@@ -277,8 +277,8 @@ TreeNode* ComponentCapture::AddNewComponent(const Scan& scan) {
     TreeNode* target = TargetNode(node, scan.nodeArtNr, suffix, scan.nodeArtNr);
     host_.Tree().InsertDeviceIntoSpecifiedNode(target, devId);
     // The assembly entry belongs to the component's own transaction: no recorded component outside its
-    // assembly.
-    if (!WriteAssemblyEntry(target)) {
+    // assembly. The device is new: it has no assembly number to look up.
+    if (!WriteAssemblyEntry(target, true)) {
         return nullptr;
     }
     db.Commit();

@@ -81,7 +81,7 @@ private:
                          const QString& fallbackArtNr);
     // Writes the assembly entry of the target's device; false (after the message, with the transaction
     // rolled back and the tree put back) when it could not be written.
-    bool WriteAssemblyEntry(TreeNode* target);
+    bool WriteAssemblyEntry(TreeNode* target, bool newDevice = false);
     // True when the device of the node carries all the production codes that are its own.
     bool OwnProdCodesComplete(TreeNode* node, qint32 devId);
     // The order's root node of pane 0.
