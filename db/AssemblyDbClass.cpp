@@ -203,8 +203,8 @@ void AssemblyDbClass::Commit() {
 void AssemblyDbClass::Rollback() {
     RequireOpenTransaction("Rollback");
     if (transactionDiscarded_) {
-        // Nothing is left to roll back on the server (on a cluster, perhaps statements that ran after the cluster
-        // gave the transaction up): only the levels are counted down.
+        // Nothing of the transaction is left on the server: only the levels are counted down. (On a cluster,
+        // statements that ran on after the cluster gave it up may have left a transaction open: rolled back.)
         ChangeCounter(-1);
         if (openTransactions_ == 0) {
             transactionDiscarded_ = false;

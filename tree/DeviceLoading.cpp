@@ -195,7 +195,7 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node,
         return assNr;
     } catch (const VelkorError& error) {
         if (AssemblyDbClass::HoldsBackReport(error)) {
-            return QVariant();
+            throw;  // the scan runs again from its start
         }
         Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure InsertNewDeviceIntoAssembledDevicesInTreeView of "
                                         "Klassenmodul TreeView")
