@@ -42,18 +42,6 @@ QJsonObject NodeObject(const Genealogy& genealogy, const GenealogyNode& node, bo
     return object;
 }
 
-QJsonArray CycleArray(const QList<Cycle>& cycles) {
-    QJsonArray array;
-    for (const Cycle& cycle : cycles) {
-        QJsonArray devices;
-        for (qint32 devId : cycle) {
-            devices.append(devId);
-        }
-        array.append(devices);
-    }
-    return array;
-}
-
 QJsonObject MatchObject(const CodeMatch& match) {
     return QJsonObject{{QStringLiteral("code"), match.code},
                        {QStringLiteral("found"), match.Found()},
@@ -104,4 +92,16 @@ void WriteWhereUsedJson(const WhereUsed& whereUsed, QTextStream& out) {
     }
     Write(QJsonObject{{QStringLiteral("results"), results}, {QStringLiteral("cycles"), CycleArray(whereUsed.cycles)}},
           out);
+}
+
+QJsonArray CycleArray(const QList<Cycle>& cycles) {
+    QJsonArray array;
+    for (const Cycle& cycle : cycles) {
+        QJsonArray devices;
+        for (qint32 devId : cycle) {
+            devices.append(devId);
+        }
+        array.append(devices);
+    }
+    return array;
 }

@@ -76,18 +76,6 @@ QJsonObject ProductObject(const OrderStatus& status, const OrderProduct& product
     return object;
 }
 
-QJsonArray CycleArray(const QList<Cycle>& cycles) {
-    QJsonArray array;
-    for (const Cycle& cycle : cycles) {
-        QJsonArray devices;
-        for (qint32 devId : cycle) {
-            devices.append(devId);
-        }
-        array.append(devices);
-    }
-    return array;
-}
-
 }  // namespace
 
 void WriteOrderJson(const OrderStatus& status, QTextStream& out) {

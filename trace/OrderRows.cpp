@@ -1,10 +1,9 @@
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <algorithm>
 
 #include "db/ColumnLimits.h"
 #include "shell/Misc.h"
 #include "trace/CycleList.h"
+#include "trace/TraceSql.h"
 #include "trace/TraceStore.h"
 
 // The statements of "velkor-trace order": the ERP copy of the order, its devices and, for all its final products
@@ -12,18 +11,8 @@
 
 namespace {
 
-const char* const kDeviceRows = "JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' COLUMNS (dev INT PATH '$')) AS ids";
-
 // As the walks of TraceStore.cpp: far beyond any real product, and the path texts narrow on purpose.
 const int kMaxDepth = 80;
-
-QString JsonList(const QList<qint32>& numbers) {
-    QJsonArray array;
-    for (qint32 number : numbers) {
-        array.append(number);
-    }
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-}
 
 // A node of the walk: its root, depth and membership row (0 for the root itself).
 struct WalkKey {
@@ -148,9 +137,9 @@ QHash<qint32, GenealogyNode> TraceStore::WalkDownCurrent(const QList<qint32>& ro
             "IFNULL((SELECT p.ProductCode FROM device_productcode p WHERE p.DevID = d.dev "
             "ORDER BY p.CreationDate DESC, p.ProductCode DESC, p.Suffix DESC LIMIT 1), '')) SEPARATOR 0x1E) "
             "FROM down d GROUP BY d.root")
-            .arg(QLatin1String(kDeviceRows))
+            .arg(QLatin1String(trace_sql::kDeviceRows))
             .arg(kMaxDepth),
-        {JsonList(roots)});
+        {trace_sql::JsonList(roots)});
     QHash<WalkKey, QList<WalkRow>> children;
     for (RecordSet product = rs; !product.Eof(); product.MoveNext()) {
         const qint32 root = product.Field(0).toInt();

@@ -1,7 +1,5 @@
-#include <QJsonArray>
-#include <QJsonDocument>
-
 #include "shell/Misc.h"
+#include "trace/TraceSql.h"
 #include "trace/TraceStore.h"
 
 // The identity of the devices shown, read by one statement for the whole list of devices: one row per device and
@@ -29,7 +27,7 @@ const char* const kFactsOfDevices =
     "WHERE o.DeviceID = ids.dev ORDER BY o.CreationDate DESC, o.ProductionOrderNumber DESC LIMIT 1)), ''), "
     "IFNULL((SELECT MAX(i.PassFailFlag) FROM testitem i WHERE i.TestPassID = (SELECT tp.ID FROM testpass tp "
     "WHERE tp.DeviceID = ids.dev ORDER BY tp.CreationDate DESC, tp.ID DESC LIMIT 1)), '')) "
-    "FROM JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' COLUMNS (dev INT PATH '$')) AS ids "
+    "FROM %1 "
     "LEFT JOIN device_assembly a ON a.ID = (SELECT MIN(f.ID) FROM device_assembly f "
     "WHERE f.Device_Assembly = ids.dev AND f.AssemblyType = 'A')";
 
@@ -57,18 +55,18 @@ TestResult TestResultOf(const QString& highestFlag) {
 
 FactsByDevice TraceStore::Facts(const QList<qint32>& devIds) {
     FactsByDevice facts;
-    QJsonArray array;
+    QList<qint32> shown;
     for (qint32 devId : devIds) {
         if (devId != 0 && !facts.contains(devId)) {
             facts[devId].devId = devId;
-            array.append(devId);
+            shown.append(devId);
         }
     }
     if (facts.isEmpty()) {
         return facts;
     }
-    const QString ids = QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-    for (RecordSet rs = Select(QString::fromLatin1(kFactsOfDevices), {ids}); !rs.Eof(); rs.MoveNext()) {
+    const QString statement = QString::fromLatin1(kFactsOfDevices).arg(QLatin1String(trace_sql::kDeviceRows));
+    for (RecordSet rs = Select(statement, {trace_sql::JsonList(shown)}); !rs.Eof(); rs.MoveNext()) {
         const QStringList f = rs.Field(0).toString().split(QChar(31));
         if (f.size() < kFields) {
             continue;

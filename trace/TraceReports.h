@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QString>
 #include <QTextStream>
 
@@ -26,6 +27,9 @@ void WriteWhereUsedJson(const WhereUsed& whereUsed, QTextStream& out);
 void WriteOrderText(const OrderStatus& status, QTextStream& out);
 void WriteOrderCsv(const OrderStatus& status, QTextStream& out);
 void WriteOrderJson(const OrderStatus& status, QTextStream& out);
+
+// The cycles of a JSON output: one array of device IDs per cycle.
+QJsonArray CycleArray(const QList<Cycle>& cycles);
 
 // The message for a cycle in the assembly table, naming its devices.
 QString CycleMessage(const Cycle& cycle);

@@ -7,27 +7,9 @@
 
 #include "trace/CycleList.h"
 #include "trace/GenealogyTree.h"
-
-// Lists of codes and devices travel as one JSON array bound as a single value; JSON_TABLE turns it into rows
-// on the server, so a statement has the same text for one code or for thousands.
+#include "trace/TraceSql.h"
 
 namespace {
-
-QString JsonList(const QStringList& texts) {
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
-}
-
-QString JsonList(const QList<qint32>& numbers) {
-    QJsonArray array;
-    QSet<qint32> seen;
-    for (qint32 number : numbers) {
-        if (!seen.contains(number)) {
-            seen.insert(number);
-            array.append(number);
-        }
-    }
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
-}
 
 QList<qint32> DeviceList(const QString& commaSeparated) {
     QList<qint32> devices;
@@ -40,15 +22,31 @@ QList<qint32> DeviceList(const QString& commaSeparated) {
 // Only memberships link assembly numbers: 'Z' built in, 'D0', 'D1', ... built in and removed again.
 const char* const kMembership = "(m.AssemblyType = 'Z' OR m.AssemblyType LIKE 'D%')";
 
-// The device IDs of a bound JSON array as rows "ids.dev".
-const char* const kDeviceRows = "JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' COLUMNS (dev INT PATH '$')) AS ids";
-
 // A bound on the depth of the walks, far beyond any real product; it keeps the path texts within their size.
 // The path texts are narrow (latin1, digits and commas) on purpose: with wide rows the server moves a large
 // recursive result from memory to disk, and rows were seen to go missing on that way.
 const int kMaxDepth = 80;
 
 }  // namespace
+
+QString trace_sql::JsonList(const QStringList& texts) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+QString trace_sql::JsonList(const QList<qint32>& numbers) {
+    QJsonArray array;
+    QSet<qint32> seen;
+    for (qint32 number : numbers) {
+        if (!seen.contains(number)) {
+            seen.insert(number);
+            array.append(number);
+        }
+    }
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+using trace_sql::JsonList;
+using trace_sql::kDeviceRows;
 
 TraceStore::TraceStore() {
     if (!AssemblyDbClass::IsConnected()) {

@@ -63,6 +63,5 @@ public:
     QSqlDatabase Connection() const { return DBConObj(); }
 
 private:
-
     QString connectionError_;
 };

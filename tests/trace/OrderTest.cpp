@@ -217,30 +217,3 @@ TEST_F(OrderTest, AnOrderWhoseErpRowsAreGoneIsReportedFromTheDevices) {
                                        "Die erwarteten Positionen sind nicht bekannt")))
         << text.toStdString();
 }
-
-TEST_F(OrderTest, OrderNumbersGetTheRefusalsOfTheOrderField) {
-    struct Case {
-        const char* order;
-        int exitCode;
-        const char* err;
-    };
-    const Case cases[] = {
-        {"24o101", 2, "velkor-trace: Die Produktionsauftragsnummer ist keine Zahl und wird nicht angenommen.\n"},
-        {"-", 2, "velkor-trace: Die Produktionsauftragsnummer ist keine Zahl und wird nicht angenommen.\n"},
-        {"99999999999", 2,
-         "velkor-trace: Die Produktionsauftragsnummer ist als Zahl zu groß (höchstens 2147483647).\n"},
-        {"123456789012345678901234567890123", 2,
-         "velkor-trace: Die Produktionsauftragsnummer ist zu lang (33 Zeichen, höchstens 32 erlaubt).\n"},
-        {"240102", 0, ""},  // the order of the operating units: 9020, and 9038 built into 9030
-        {"240104", 0, ""},  // in the ERP copy without any device
-        {"240090", 0, ""},  // no longer in the ERP copy, named by the returned device 8950
-        {"777777", 1, ""},  // named by nothing
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.order);
-        const TraceRun run = RunTraceCommand({QStringLiteral("order"), QString::fromLatin1(c.order)});
-        EXPECT_EQ(run.exitCode, c.exitCode);
-        EXPECT_EQ(run.err, QString::fromUtf8(c.err));
-        EXPECT_EQ(run.out.isEmpty(), c.exitCode == 2);
-    }
-}

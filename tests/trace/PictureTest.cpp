@@ -158,27 +158,3 @@ TEST_F(TraceTest, WhereUsedDrawsEveryFinalProductWithThePathDown) {
     EXPECT_EQ(shapes.value(QStringLiteral("link9030-9034-D0")).dash, QStringLiteral("5,2"));
     EXPECT_EQ(shapes.value(QStringLiteral("link9020-9034-Z")).dash, QString());
 }
-
-TEST_F(TraceTest, PictureFilesThatCannotBeWrittenAreNamed) {
-    struct Case {
-        QStringList arguments;
-        int exitCode;
-        const char* err;
-    };
-    const Case cases[] = {
-        {{"show", "P24100030", "--svg", "/nonexistent/genealogie.svg"},
-         2,
-         "velkor-trace: cannot write /nonexistent/genealogie.svg: "},
-        {{"where-used", "P24100035", "--dot", "/nonexistent/verwendung.dot"},
-         2,
-         "velkor-trace: cannot write /nonexistent/verwendung.dot: "},
-        {{"show", "P99999999", "--svg", "/nonexistent/genealogie.svg"}, 1, ""},  // nothing to draw
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
-        const TraceRun run = RunTraceCommand(c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode);
-        EXPECT_EQ(run.err.left(QString::fromUtf8(c.err).size()), QString::fromUtf8(c.err));
-        EXPECT_EQ(run.out.isEmpty(), c.exitCode == 2);
-    }
-}
