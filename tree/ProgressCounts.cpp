@@ -62,18 +62,14 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
     const QString image = state == CompletionState::Empty ? QStringLiteral("HasDev")
                           : complete                      ? QStringLiteral("Set")
                                                           : QStringLiteral("Unknown");
-    // A flag every own row carries already is not written again.
-    if (!records_->OKFlagIs(devId, complete)) {
-        try {
-            db.SetOKFlagInAssembly(devId, complete);
-            records_->NoteOKFlag(devId, complete);
-        } catch (const VelkorError&) {
-            // Reported. Inside a unit of work (a scan, a drop) the failure ends it: nothing of it is kept, not even
-            // without its flag. Outside one the flag follows the counts and is written again with the next
-            // refresh of the node.
-            if (db.OpenTransactionCount() > 0) {
-                throw;
-            }
+    try {
+        WriteOKFlag(devId, heldOKFlags_.value(devId, complete));
+    } catch (const VelkorError&) {
+        // Reported. Inside a unit of work (a scan, a drop) the failure ends it: nothing of it is kept, not even
+        // without its flag. Outside one the flag follows the counts and is written again with the next
+        // refresh of the node.
+        if (db.OpenTransactionCount() > 0) {
+            throw;
         }
     }
     target.SetImage(image);
@@ -81,6 +77,25 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
 
     target.SetText(ProgressNodeText(artNr, progress));
     Tree().Refresh();
+}
+
+void TreeView::WriteOKFlag(qint32 devId, bool flag) {
+    // A flag every own row carries already is not written again.
+    if (records_ != nullptr && records_->OKFlagIs(devId, flag)) {
+        return;
+    }
+    Db().SetOKFlagInAssembly(devId, flag);
+    if (records_ != nullptr) {
+        records_->NoteOKFlag(devId, flag);
+    }
+}
+
+void TreeView::HoldOKFlag(qint32 devId, bool flag) {
+    heldOKFlags_.insert(devId, flag);
+}
+
+qint16 TreeView::RecordedProdCodes(qint32 devId) {
+    return ProdCodesOf(devId);
 }
 
 qint16 TreeView::CountPreviousProdCodesInTree(TreeNode* node) {
@@ -163,4 +178,5 @@ void TreeView::EndKeepingCounts() {
         records_ = nullptr;
     }
     keptCounts_.reset();
+    heldOKFlags_.clear();
 }

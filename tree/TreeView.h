@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QVariant>
@@ -78,6 +79,13 @@ public:
     // EndKeepingCounts; nothing may be recorded in between (the completeness flags they write are followed).
     void KeepCountsBelow(TreeNode* node);
     void EndKeepingCounts();
+    // Until EndKeepingCounts, the progress updates write this completeness flag for the device instead of the
+    // one its counts give.
+    void HoldOKFlag(qint32 devId, bool flag);
+    // Writes the device's completeness flag, unless the counts kept show that every own row carries it.
+    void WriteOKFlag(qint32 devId, bool flag);
+    // Production codes recorded on the device itself (from the counts kept, when they hold it).
+    qint16 RecordedProdCodes(qint32 devId);
 
     // ---- Navigation ----------------------------------------------------------------------------------
     // Selects the node to scan after node (null: the first of the scan order); returns a scan-order
@@ -112,4 +120,5 @@ private:
     qint16 treeViewIndex_ = 0;
     DeviceRecords* records_ = nullptr;
     std::shared_ptr<DeviceRecords> keptCounts_;
+    QHash<qint32, bool> heldOKFlags_;
 };

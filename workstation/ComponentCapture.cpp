@@ -320,6 +320,17 @@ QString ComponentCapture::Complete(TreeNode* node) {
         ~KeptCounts() { tree.EndKeepingCounts(); }
     } kept{tree};
     tree.KeepCountsBelow(root);
+    // The final product is complete once its own production codes are, whatever its components still lack. The
+    // progress updates write that flag for it, rather than clear it and have it set again below.
+    const qint32 rootDevId = DeviceIdOfKey(root->Key());
+    bool rootComplete = false;
+    if (rootDevId != 0) {
+        const int expected = db.GetProdCodeCountFromBillOfMat(GetArtNrFromNodeText(root->Text()));
+        rootComplete = tree.RecordedProdCodes(rootDevId) >= expected - tree.CountPreviousProdCodesAquiredInTree(root);
+        if (rootComplete) {
+            tree.HoldOKFlag(rootDevId, true);
+        }
+    }
     // The node and every device above it: a sub-assembly between them counts the new component too.
     const auto refreshCounts = [&tree, node] {
         for (TreeNode* above = node; above != nullptr; above = above->Parent()) {
@@ -330,17 +341,10 @@ QString ComponentCapture::Complete(TreeNode* node) {
     const QString keyword = tree.SelectNextNode(node);
     refreshCounts();
     host_.RepaintTree(0);
-    tree.EndKeepingCounts();
-
-    // The final product is complete once its own production codes are.
-    const qint32 rootDevId = DeviceIdOfKey(root->Key());
-    if (rootDevId != 0) {
-        const int recorded = db.GetNumberOfProdctionCodesFromDevID(rootDevId);
-        const int expected = db.GetProdCodeCountFromBillOfMat(GetArtNrFromNodeText(root->Text()));
-        if (recorded >= expected - tree.CountPreviousProdCodesAquiredInTree(root)) {
-            db.SetOKFlagInAssembly(rootDevId, true);
-        }
+    if (rootComplete) {
+        tree.WriteOKFlag(rootDevId, true);  // nothing to write when the updates above reached the root
     }
+    tree.EndKeepingCounts();
     return keyword;
 }
 
