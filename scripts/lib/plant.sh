@@ -2,13 +2,14 @@
 # Many workstations at once: the part of scripts/bench behind --workstations, --races and --cluster. Sourced by
 # scripts/bench after scripts/lib/mariadb.sh.
 
-# velkor_plant_bench ROOT BUILD_DIR OUT_DIR DEVICES WORKSTATIONS PACE SECONDS RACES CLUSTER FRESH: starts (or
-# reuses) the benchmark server of the number of devices, or the benchmark cluster when CLUSTER is 1, lets the
-# workstations scan (or race when RACES > 0) and writes the figures to OUT_DIR/plant-*.json. FRESH 1 throws the
-# server's data away first.
+# velkor_plant_bench ROOT BUILD_DIR OUT_DIR DEVICES WORKSTATIONS PACE SECONDS RACES CLUSTER FRESH KILL_NODE:
+# starts (or reuses) the benchmark server of the number of devices, or the benchmark cluster when CLUSTER is 1,
+# lets the workstations scan (or race when RACES > 0) and writes the figures to OUT_DIR/plant-*.json. FRESH 1
+# throws the server's data away first. KILL_NODE > 0: that node of the cluster is killed during the run and
+# started again, and the nodes are compared afterwards.
 velkor_plant_bench() {
     local root=$1 build_dir=$2 out_dir=$3 devices=$4 workstations=$5 pace=$6 seconds=$7 races=$8 cluster=$9
-    local fresh=${10} label pace_ms
+    local fresh=${10} kill_node=${11:-0} label pace_ms
     pace_ms=$(awk -v s="$pace" 'BEGIN { printf "%d", s * 1000 }')
     if ((races > 0)); then
         label="races-$races"
@@ -23,6 +24,10 @@ velkor_plant_bench() {
         VELKOR_BENCH_DEVICES="$devices" VELKOR_PLANT_WORKSTATIONS="$workstations" VELKOR_PLANT_PACE_MS="$pace_ms"
         VELKOR_PLANT_SECONDS="$seconds" VELKOR_PLANT_RACES="$races"
     )
+    if ((kill_node)); then
+        environment+=(VELKOR_PLANT_KILL_NODE="$kill_node" VELKOR_CLUSTER_COMMAND="$root/scripts/cluster")
+        label+="-kill$kill_node"
+    fi
     # Global: the trap that stops the server runs after this function has returned.
     plant_server=
     if ((cluster)); then
@@ -61,7 +66,32 @@ velkor_plant_bench() {
         VELKOR_BENCH_OUT="$out_dir/plant-$label.json" \
         "$build_dir/velkor-plant-bench" --gtest_filter='PlantBench.*' --gtest_brief=1 || status=$?
     ((cluster)) && plant_node_counters after
+    if ((kill_node)); then
+        plant_nodes_agree || status=1
+    fi
     return "${status:-0}"
+}
+
+# plant_nodes_agree: once every node has applied the last transaction, compares the checksums of the
+# traceability tables on the three nodes (a rejoined node must hold every row).
+plant_nodes_agree() {
+    local n i tables="device, device_assembly, device_productcode, device_productioncode, device_serialnumber,
+        device_productionordernumber" sums first=
+    for ((i = 0; i < 120; i++)); do
+        [[ $(for n in 1 2 3; do velkor_db_sql "$plant_server/node$n" -N -B \
+            -e "SHOW STATUS LIKE 'wsrep_last_committed'" 2>/dev/null | cut -f2; done | sort -u | wc -l) == 1 ]] && break
+        sleep 1
+    done
+    for n in 1 2 3; do
+        sums=$(velkor_db_sql "$plant_server/node$n" -N -B -D "$VELKOR_DB_NAME" -e "CHECKSUM TABLE $tables" | cut -f2 |
+            tr '\n' ' ')
+        first=${first:-$sums}
+        if [[ "$sums" != "$first" ]]; then
+            echo "node $n holds other rows than node 1 (checksums $sums against $first)"
+            return 1
+        fi
+    done
+    echo "the three nodes hold the same rows (checksums of the six traceability tables: $first)"
 }
 
 # plant_node_counters before|after: the cluster's own count of refused commits (certification failures) and of

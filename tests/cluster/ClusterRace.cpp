@@ -23,7 +23,9 @@ namespace {
 class Worker : public UserDialogs {
 public:
     std::deque<QString> inputs;
+    int messages = 0;  // boxes shown since the last command
     MsgAnswer MsgBox(const QString&, MsgButtons buttons, MsgIcon, const QString&) override {
+        ++messages;
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : DecliningAnswer(buttons);
     }
     QString InputBox(const QString&, const QString&, const QString&) override {
@@ -41,7 +43,8 @@ public:
 // Commands, one a line: "KIND VALUE OWN [pause]". KIND code: VALUE is the scanned production code, OWN the
 // second code asked for; serial: OWN is the scanned code of the power supply, VALUE its serial number asked for;
 // external: VALUE is the radio module's supplier serial. With pause the workstation stops before the scan's
-// commit, says "paused" and goes on at the next line. Each answer: "recorded|refused HOST".
+// commit, says "paused" and goes on at the next line. Each answer: "recorded|refused HOST RERUNS MESSAGES" (the
+// scans run again after a refused commit, the message boxes shown).
 int RunWorkstation() {
     Worker worker;
     SetDialogs(&worker);
@@ -63,6 +66,7 @@ int RunWorkstation() {
         const QStringList words = QString::fromStdString(line).split(QLatin1Char(' '));
         const QString& kind = words.value(0);
         worker.inputs.clear();
+        worker.messages = 0;
         host.paNr[0] = QStringLiteral("240101");
         host.artNr = QStringLiteral("SG-5000-A01");
         flow.newAss.NewAss();
@@ -79,9 +83,9 @@ int RunWorkstation() {
             host.trees[0].SetSelectedItem(host.trees[0].Item(tree240101::kFm));
             recorded = flow.capture.ProdCodeSerNrScanInput(QString(), words.value(1));
         }
-        std::printf("%s %s %llu\n", recorded ? "recorded" : "refused",
+        std::printf("%s %s %llu %d\n", recorded ? "recorded" : "refused",
                     qPrintable(AssemblyDbClass::Shared().CurrentHost()),
-                    static_cast<unsigned long long>(AssemblyDbClass::CertificationRetries() - reruns));
+                    static_cast<unsigned long long>(AssemblyDbClass::CertificationRetries() - reruns), worker.messages);
         reruns = AssemblyDbClass::CertificationRetries();
         std::fflush(stdout);
     }
@@ -248,7 +252,8 @@ int RunDriver() {
     Send(stations[0], midScan);
     const QString again = ReadLine(stations[0]);
     std::printf("node 1 killed in the middle of a scan: %s; scanned again: %s\n", qPrintable(ended), qPrintable(again));
-    Expect(ended.startsWith(QLatin1String("refused")), QStringLiteral("the scan cut off: ") + ended);
+    Expect(ended.startsWith(QLatin1String("refused")) && ended.section(QLatin1Char(' '), 3, 3) == QLatin1String("1"),
+           QStringLiteral("the scan cut off, one message: ") + ended);
     Expect(again.startsWith(QLatin1String("recorded ") + hosts[1]), QStringLiteral("scanned again: ") + again);
     want.insert(midValue, 1);
     Cluster(QStringLiteral("start"), 1);

@@ -1,5 +1,6 @@
 #include "tests/bench/plant/PlantWorkstation.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QThread>
 #include <algorithm>
@@ -51,6 +52,7 @@ bool PlantWorkstation::ScanOnce(const Scan& scan) {
         dialogs_.QueueInput(input);
     }
     const quint64 before = AssemblyDbClass::StatementsSent();
+    const qint64 wallStart = QDateTime::currentMSecsSinceEpoch();
     const qint64 start = clock_.nsecsElapsed();
     const bool accepted =
         flow_.capture.ProdCodeSerNrScanInput(scan.prodCode, scan.serNr) && host_.status == WorkstationHost::Ready();
@@ -60,9 +62,13 @@ bool PlantWorkstation::ScanOnce(const Scan& scan) {
     if (accepted) {
         ++accepted_;
         statements_.append(static_cast<double>(AssemblyDbClass::StatementsSent() - before));
+        acceptedAt_.append(static_cast<double>(wallStart));
     } else {
         ++errors_;
         const QStringList messages = dialogs_.Messages();
+        refusals_.append(QJsonObject{{"start", static_cast<double>(wallStart)},
+                                     {"end", static_cast<double>(QDateTime::currentMSecsSinceEpoch())},
+                                     {"messages", static_cast<int>(messages.size())}});
         if (std::any_of(messages.begin(), messages.end(), IsDeadlockMessage)) {
             ++deadlocks_;
         }
@@ -153,5 +159,7 @@ QJsonObject PlantWorkstation::Figures() const {
         {"retries", static_cast<double>(AssemblyDbClass::CertificationRetries())},
         {"end_ms", lastEndMs_},
         {"messages", QJsonArray::fromStringList(firstMessages_)},
+        {"accepted_at", QJsonArray::fromVariantList(QVariantList(acceptedAt_.begin(), acceptedAt_.end()))},
+        {"refusals", refusals_},
     };
 }

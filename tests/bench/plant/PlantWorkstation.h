@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QRandomGenerator>
@@ -48,4 +49,6 @@ private:
     int accepted_ = 0, errors_ = 0, deadlocks_ = 0;
     double lastEndMs_ = 0;
     QStringList firstMessages_;  // the messages of the first refused scans, for the report
+    QList<double> acceptedAt_;   // wall-clock start of every accepted scan, ms since the epoch
+    QJsonArray refusals_;        // every refused scan: wall-clock start and end, number of messages shown
 };
