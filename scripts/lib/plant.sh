@@ -31,7 +31,7 @@ velkor_plant_bench() {
     # Global: the trap that stops the server runs after this function has returned.
     plant_server=
     if ((cluster)); then
-        plant_server=${VELKOR_CLUSTER_DIR:-$root/.run/bench-cluster}
+        plant_server=${VELKOR_CLUSTER_DIR:-$root/.run/bench-cluster-$devices}
         export VELKOR_CLUSTER_DIR=$plant_server VELKOR_CLUSTER_PORT_BASE=${VELKOR_CLUSTER_PORT_BASE:-24400}
         if ((fresh)); then
             "$root/scripts/cluster" stop

@@ -72,6 +72,7 @@ int NodeOutage::RefusedInFlight(const QList<QJsonObject>& reports) const {
 
 void NodeOutage::Report(const QList<QJsonObject>& reports, QJsonObject& figures) const {
     int refusedLater = 0, acceptedWhileDown = 0, acceptedAfter = 0;
+    int slowAtKill = 0, slowAtStart = 0, slowElsewhere = 0;  // scans over 0.5 s, by when they began
     QJsonArray messagesInFlight;
     for (const QJsonObject& report : reports) {
         for (const QJsonValue& value : report.value("refusals").toArray()) {
@@ -82,6 +83,12 @@ void NodeOutage::Report(const QList<QJsonObject>& reports, QJsonObject& figures)
             } else if (start > killEndMs_) {
                 ++refusedLater;
             }
+        }
+        for (const QJsonValue& value : report.value("slow").toArray()) {
+            const double start = value.toObject().value("start").toDouble();
+            const bool nearKill = start > killStartMs_ - 5000 && start < killEndMs_ + 10000;
+            const bool nearStart = start > startMs_ - 5000 && start < rejoinedMs_ + 10000;
+            (nearKill ? slowAtKill : nearStart ? slowAtStart : slowElsewhere) += 1;
         }
         for (const QJsonValue& value : report.value("accepted_at").toArray()) {
             const double start = value.toDouble();
@@ -98,12 +105,17 @@ void NodeOutage::Report(const QList<QJsonObject>& reports, QJsonObject& figures)
     figures.insert(QStringLiteral("scans_refused_after_kill"), refusedLater);
     figures.insert(QStringLiteral("scans_accepted_while_down"), acceptedWhileDown);
     figures.insert(QStringLiteral("scans_accepted_after_start"), acceptedAfter);
+    figures.insert(QStringLiteral("slow_scans_at_kill"), slowAtKill);
+    figures.insert(QStringLiteral("slow_scans_at_start"), slowAtStart);
+    figures.insert(QStringLiteral("slow_scans_elsewhere"), slowElsewhere);
     std::printf("node %d killed after %d s, started again %d s later, rejoined in %.1f s\n", node_, killAfterS_, downS_,
                 rejoinS);
     std::printf("%-44s %12lld\n", "scans in flight on it, refused", static_cast<long long>(messagesInFlight.size()));
     std::printf("%-44s %12d\n", "scans begun after the kill, refused", refusedLater);
     std::printf("%-44s %12d\n", "scans accepted while it was down", acceptedWhileDown);
     std::printf("%-44s %12d\n", "scans accepted after its start", acceptedAfter);
+    std::printf("%-44s %6d %5d %5d\n", "scans over 0.5 s: near the kill, start, else", slowAtKill, slowAtStart,
+                slowElsewhere);
     EXPECT_EQ(refusedLater, 0) << "scans begun after the kill must be recorded on a live node";
     for (const QJsonValue& messages : messagesInFlight) {
         EXPECT_EQ(messages.toInt(), 1) << "a scan cut off by the outage tells the worker once";

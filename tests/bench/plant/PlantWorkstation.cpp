@@ -58,6 +58,9 @@ bool PlantWorkstation::ScanOnce(const Scan& scan) {
         flow_.capture.ProdCodeSerNrScanInput(scan.prodCode, scan.serNr) && host_.status == WorkstationHost::Ready();
     const qint64 end = clock_.nsecsElapsed();
     ms_.append((end - start) / 1e6);
+    if (ms_.last() > 500) {
+        slow_.append(QJsonObject{{"start", static_cast<double>(wallStart)}, {"ms", ms_.last()}});
+    }
     lastEndMs_ = end / 1e6;
     if (accepted) {
         ++accepted_;
@@ -161,5 +164,6 @@ QJsonObject PlantWorkstation::Figures() const {
         {"messages", QJsonArray::fromStringList(firstMessages_)},
         {"accepted_at", QJsonArray::fromVariantList(QVariantList(acceptedAt_.begin(), acceptedAt_.end()))},
         {"refusals", refusals_},
+        {"slow", slow_},
     };
 }

@@ -51,4 +51,5 @@ private:
     QStringList firstMessages_;  // the messages of the first refused scans, for the report
     QList<double> acceptedAt_;   // wall-clock start of every accepted scan, ms since the epoch
     QJsonArray refusals_;        // every refused scan: wall-clock start and end, number of messages shown
+    QJsonArray slow_;            // every scan over half a second: wall-clock start, ms
 };
