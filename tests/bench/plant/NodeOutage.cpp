@@ -64,7 +64,8 @@ int NodeOutage::RefusedInFlight(const QList<QJsonObject>& reports) const {
     for (const QJsonObject& report : reports) {
         for (const QJsonValue& value : report.value("refusals").toArray()) {
             const QJsonObject refusal = value.toObject();
-            refused += refusal.value("start").toDouble() <= killEndMs_ && refusal.value("end").toDouble() >= killStartMs_;
+            refused +=
+                refusal.value("start").toDouble() <= killEndMs_ && refusal.value("end").toDouble() >= killStartMs_;
         }
     }
     return refused;
