@@ -17,6 +17,7 @@ struct CaptureCase {
     bool recorded;
     Outcome want;
     int refreshes = 0;
+    QStringList okFlags = {};  // "#n=flag": the OK flag of the own assembly row of a new device afterwards
 };
 
 void PrintTo(const CaptureCase& c, std::ostream* out) {
@@ -66,8 +67,11 @@ const CaptureCase kCases[] = {
     {"SerNrOnArticleWithoutSerNrsNo", {}, "240101", {}, {kLp, "", "240002", {MsgAnswer::No}}, false,
      {{kBeep, kNeedsNoSerNr}, {}, {}, kLp}},
     // A new component: the first accepted scan creates the final product before it.
+    // The final product, complete once its own production codes are (it has none of its own), is flagged; the
+    // board still lacks a code.
     {"FirstScanCreatesFinalProduct", {}, "240101", {}, kBoard, true,
-     {{text::kRemainingCodes}, kNewComponent, {kRootNew, kLp + "=#2K2|LP-5100-A P(1/2)|Unknown"}, kRm1}},
+     {{text::kRemainingCodes}, kNewComponent, {kRootNew, kLp + "=#2K2|LP-5100-A P(1/2)|Unknown"}, kRm1}, 0,
+     {"#1=1", "#2=0"}},
     {"NewUntestedComponentNoLeavesNothing", {}, "240101", {}, {kAm, "P24200004", "", {MsgAnswer::No}}, false,
      {{kNewUntested}, {}, {}, kAm}},
     {"NewUntestedComponentYes", {}, "240101", {}, {kAm, "P24200004", "", {MsgAnswer::Yes}}, true,
@@ -164,6 +168,13 @@ TEST_P(CaptureTest, RecordsOrRefusesTheScan) {
     EXPECT_EQ(host_.refreshes, c.refreshes);
     EXPECT_EQ(host_.focus.value(host_.focus.size() - 1, -1), 0) << "keyboard on the tree of pane 0";
     EXPECT_EQ(AssemblyDbClass::Shared().OpenTransactionCount(), 0);
+    for (const QString& flag : c.okFlags) {
+        EXPECT_EQ(QueryTestValue("SELECT OKFlag FROM device_assembly WHERE AssemblyType = 'A' AND Device_Assembly = ?",
+                                 {Resolve(flag.section('=', 0, 0))})
+                      .toString(),
+                  flag.section('=', 1))
+            << flag.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CaptureTest, ::testing::ValuesIn(kCases),
