@@ -62,14 +62,19 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
     const QString image = state == CompletionState::Empty ? QStringLiteral("HasDev")
                           : complete                      ? QStringLiteral("Set")
                                                           : QStringLiteral("Unknown");
-    try {
-        WriteOKFlag(devId, heldOKFlags_.value(devId, complete));
-    } catch (const VelkorError&) {
-        // Reported. Inside a unit of work (a scan, a drop) the failure ends it: nothing of it is kept, not even
-        // without its flag. Outside one the flag follows the counts and is written again with the next
-        // refresh of the node.
-        if (db.OpenTransactionCount() > 0) {
-            throw;
+    // A flag every own row carries already is not written again.
+    const bool flag = heldOKFlags_.value(devId, complete);
+    if (!records_->OKFlagIs(devId, flag)) {
+        try {
+            db.SetOKFlagInAssembly(devId, flag);
+            records_->NoteOKFlag(devId, flag);
+        } catch (const VelkorError&) {
+            // Reported. Inside a unit of work (a scan, a drop) the failure ends it: nothing of it is kept, not even
+            // without its flag. Outside one the flag follows the counts and is written again with the next
+            // refresh of the node.
+            if (db.OpenTransactionCount() > 0) {
+                throw;
+            }
         }
     }
     target.SetImage(image);
@@ -79,23 +84,8 @@ void TreeView::InsertProdcodeCountInNodeWithDeviceIdText(TreeNode* node) {
     Tree().Refresh();
 }
 
-void TreeView::WriteOKFlag(qint32 devId, bool flag) {
-    // A flag every own row carries already is not written again.
-    if (records_ != nullptr && records_->OKFlagIs(devId, flag)) {
-        return;
-    }
-    Db().SetOKFlagInAssembly(devId, flag);
-    if (records_ != nullptr) {
-        records_->NoteOKFlag(devId, flag);
-    }
-}
-
 void TreeView::HoldOKFlag(qint32 devId, bool flag) {
     heldOKFlags_.insert(devId, flag);
-}
-
-qint16 TreeView::RecordedProdCodes(qint32 devId) {
-    return ProdCodesOf(devId);
 }
 
 qint16 TreeView::CountPreviousProdCodesInTree(TreeNode* node) {

@@ -82,10 +82,8 @@ public:
     // Until EndKeepingCounts, the progress updates write this completeness flag for the device instead of the
     // one its counts give.
     void HoldOKFlag(qint32 devId, bool flag);
-    // Writes the device's completeness flag, unless the counts kept show that every own row carries it.
-    void WriteOKFlag(qint32 devId, bool flag);
-    // Production codes recorded on the device itself (from the counts kept, when they hold it).
-    qint16 RecordedProdCodes(qint32 devId);
+    // Production codes recorded on the device itself: from the counts kept when they hold it, else by a statement.
+    qint16 ProdCodesOf(qint32 devId);
 
     // ---- Navigation ----------------------------------------------------------------------------------
     // Selects the node to scan after node (null: the first of the scan order); returns a scan-order
@@ -112,7 +110,6 @@ private:
     QList<QVariant> MembersOf(const QVariant& assNr);
     QList<QVariant> DevicesOf(const QVariant& memberAssNr);
     QVariant RecordedArticleOf(qint32 devId);
-    qint16 ProdCodesOf(qint32 devId);
     qint16 SerialsOf(qint32 devId);
     qint16 ExtSerialsOf(qint32 devId);
 

@@ -320,14 +320,12 @@ QString ComponentCapture::Complete(TreeNode* node) {
         ~KeptCounts() { tree.EndKeepingCounts(); }
     } kept{tree};
     tree.KeepCountsBelow(root);
-    // The final product is complete once its own production codes are, whatever its components still lack. The
-    // progress updates write that flag for it, rather than clear it and have it set again below.
+    // The final product is complete once its own production codes are, whatever its components still lack: the
+    // progress updates below, which reach the root, write that flag for it instead of clearing it.
     const qint32 rootDevId = DeviceIdOfKey(root->Key());
-    bool rootComplete = false;
     if (rootDevId != 0) {
         const int expected = db.GetProdCodeCountFromBillOfMat(GetArtNrFromNodeText(root->Text()));
-        rootComplete = tree.RecordedProdCodes(rootDevId) >= expected - tree.CountPreviousProdCodesAquiredInTree(root);
-        if (rootComplete) {
+        if (tree.ProdCodesOf(rootDevId) >= expected - tree.CountPreviousProdCodesAquiredInTree(root)) {
             tree.HoldOKFlag(rootDevId, true);
         }
     }
@@ -341,9 +339,6 @@ QString ComponentCapture::Complete(TreeNode* node) {
     const QString keyword = tree.SelectNextNode(node);
     refreshCounts();
     host_.RepaintTree(0);
-    if (rootComplete) {
-        tree.WriteOKFlag(rootDevId, true);  // nothing to write when the updates above reached the root
-    }
     tree.EndKeepingCounts();
     return keyword;
 }

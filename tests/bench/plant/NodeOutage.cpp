@@ -7,29 +7,25 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "tests/bench/workstation/BenchData.h"
+
 namespace {
 
 qint64 Now() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-int EnvInt(const char* name, int fallback) {
-    bool ok = false;
-    const int value = qEnvironmentVariable(name).toInt(&ok);
-    return ok ? value : fallback;
-}
-
 }  // namespace
 
 std::unique_ptr<NodeOutage> NodeOutage::FromEnvironment() {
-    const int node = EnvInt("VELKOR_PLANT_KILL_NODE", 0);
+    const int node = bench::EnvInt("VELKOR_PLANT_KILL_NODE", 0);
     if (node <= 0) {
         return nullptr;
     }
     auto outage = std::make_unique<NodeOutage>();
     outage->node_ = node;
-    outage->killAfterS_ = EnvInt("VELKOR_PLANT_KILL_AFTER_S", 30);
-    outage->downS_ = EnvInt("VELKOR_PLANT_DOWN_S", 60);
+    outage->killAfterS_ = bench::EnvInt("VELKOR_PLANT_KILL_AFTER_S", 30);
+    outage->downS_ = bench::EnvInt("VELKOR_PLANT_DOWN_S", 60);
     outage->command_ = qEnvironmentVariable("VELKOR_CLUSTER_COMMAND");
     return outage;
 }
@@ -59,19 +55,7 @@ bool NodeOutage::WaitForRejoin(int seconds) {
     return killExit_ == 0 && startMs_ != 0 && start_.exitStatus() == QProcess::NormalExit && start_.exitCode() == 0;
 }
 
-int NodeOutage::RefusedInFlight(const QList<QJsonObject>& reports) const {
-    int refused = 0;
-    for (const QJsonObject& report : reports) {
-        for (const QJsonValue& value : report.value("refusals").toArray()) {
-            const QJsonObject refusal = value.toObject();
-            refused +=
-                refusal.value("start").toDouble() <= killEndMs_ && refusal.value("end").toDouble() >= killStartMs_;
-        }
-    }
-    return refused;
-}
-
-void NodeOutage::Report(const QList<QJsonObject>& reports, QJsonObject& figures) const {
+int NodeOutage::Report(const QList<QJsonObject>& reports, QJsonObject& figures) const {
     int refusedLater = 0, acceptedWhileDown = 0, acceptedAfter = 0;
     int slowAtKill = 0, slowAtStart = 0, slowElsewhere = 0;  // scans over 0.5 s, by when they began
     QJsonArray messagesInFlight;
@@ -121,4 +105,5 @@ void NodeOutage::Report(const QList<QJsonObject>& reports, QJsonObject& figures)
     for (const QJsonValue& messages : messagesInFlight) {
         EXPECT_EQ(messages.toInt(), 1) << "a scan cut off by the outage tells the worker once";
     }
+    return static_cast<int>(messagesInFlight.size());
 }

@@ -19,11 +19,10 @@ public:
     // After the run: waits for the node's start to end; false when it failed.
     bool WaitForRejoin(int seconds);
 
-    // Refused scans that were in flight when the node went: the only refusals the outage may cause.
-    int RefusedInFlight(const QList<QJsonObject>& reports) const;
     // Adds the figures of the outage, prints them and checks that no scan begun after the kill was refused and
-    // that every scan it cut off told the worker once.
-    void Report(const QList<QJsonObject>& reports, QJsonObject& figures) const;
+    // that every scan it cut off told the worker once. Returns the number of scans it cut off: the only refusals
+    // the outage may cause.
+    int Report(const QList<QJsonObject>& reports, QJsonObject& figures) const;
 
 private:
     int node_ = 0, killAfterS_ = 30, downS_ = 60;

@@ -101,18 +101,7 @@ void PlantWorkstation::Run(int seconds) {
         const auto serial = [n](int i) {
             return QStringLiteral("S6%1").arg((n * 2 + i) % 100000000, 8, 10, QLatin1Char('0'));
         };
-        const Scan order[] = {
-            {"", code(1), "", {}, {code(2)}},                 // main board, its second code asked for
-            {"", code(3)},                                    // relay modules 1-3
-            {"", code(4)},                                    //
-            {"", code(5)},                                    //
-            {"", code(6), "", {}, {serial(0)}},               // power supply and its serial
-            {"", "", QStringLiteral("FM27-%1").arg(n)},       // radio module: supplier serial
-            {"", stock.displayModuleCode},                    // a tested display module from stock
-            {"", stock.keyboardCode},                         // the pre-assembled operating unit
-            {"", code(8), "", {MsgAnswer::Ok}, {serial(1)}},  // the control unit: serial, confirmation
-        };
-        for (const Scan& scan : order) {
+        for (const Scan& scan : bench::AssemblyScans(stock, code, serial, QStringLiteral("FM27-%1").arg(n))) {
             WaitForNextScan();
             if (clock_.elapsed() >= endMs) {
                 break;

@@ -121,6 +121,27 @@ double GenerateHistory(int devices) {
     return timer.elapsed() / 1000.0;
 }
 
+std::vector<Scan> AssemblyScans(const StockParts& stock, const std::function<QString(int)>& code,
+                                const std::function<QString(int)>& serial, const QString& radioSerial) {
+    return {
+        {"", code(1), "", {}, {code(2)}},                 // main board, its second code asked for
+        {"", code(3)},                                    // relay modules 1-3
+        {"", code(4)},                                    //
+        {"", code(5)},                                    //
+        {"", code(6), "", {}, {serial(0)}},               // power supply and its serial
+        {"", "", radioSerial},                            // radio module: supplier serial
+        {"", stock.displayModuleCode},                    // a tested display module from stock
+        {"", stock.keyboardCode},                         // the pre-assembled operating unit
+        {"", code(8), "", {MsgAnswer::Ok}, {serial(1)}},  // the control unit: serial, confirmation
+    };
+}
+
+int EnvInt(const char* name, int fallback) {
+    bool ok = false;
+    const int value = qEnvironmentVariable(name).toInt(&ok);
+    return ok ? value : fallback;
+}
+
 QString LargeDeviceCode() {
     return QStringLiteral("P60000000");
 }

@@ -2,6 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "tests/workstation/WorkflowTestHost.h"
 
 // Synthetic recorded history for the workstation benchmark, written on the server (sequence engine) beside the
 // demo data, which stays as it is.
@@ -27,6 +31,15 @@ struct StockParts {
     qint64 number = 0;          // the display module's device ID: no other stock parts share it
 };
 StockParts AddStockParts();
+
+// The nine scans of one assembly of order 240101 in the article's scan order, the stock parts among them: code(i)
+// gives the new production codes (i from 1 to 8), serial(i) the new own serial numbers (i 0 and 1), radioSerial
+// the radio module's supplier serial.
+std::vector<Scan> AssemblyScans(const StockParts& stock, const std::function<QString(int)>& code,
+                                const std::function<QString(int)>& serial, const QString& radioSerial);
+
+// An integer from the environment; fallback when the variable is unset or not a number.
+int EnvInt(const char* name, int fallback);
 
 // A number no earlier run has used, for the codes and serials scanned in this run.
 qint64 FreshNumberBase();

@@ -21,12 +21,6 @@ namespace {
 
 constexpr int kDecisiveDevices = 100000;  // below this a plan tells little about the plan at scale
 
-int EnvInt(const char* name, int fallback) {
-    bool ok = false;
-    const int value = qEnvironmentVariable(name).toInt(&ok);
-    return ok ? value : fallback;
-}
-
 // The statements one call sends and the milliseconds it takes.
 struct Cost {
     double ms = 0;
@@ -95,18 +89,7 @@ protected:
         const auto serial = [n](int i) {
             return QStringLiteral("S9%1").arg((n + i) % 100000000, 8, 10, QLatin1Char('0'));
         };
-        const Scan order[] = {
-            {"", code(1), "", {}, {code(2)}},                 // main board, its second code asked for
-            {"", code(3)},                                    // relay modules 1-3
-            {"", code(4)},                                    //
-            {"", code(5)},                                    //
-            {"", code(6), "", {}, {serial(7)}},               // power supply and its serial
-            {"", "", QStringLiteral("FM26-%1").arg(n)},       // radio module: supplier serial
-            {"", stock.displayModuleCode},                    // a tested display module from stock
-            {"", stock.keyboardCode},                         // the pre-assembled operating unit
-            {"", code(8), "", {MsgAnswer::Ok}, {serial(9)}},  // the control unit: serial, confirmation
-        };
-        for (const Scan& scan : order) {
+        for (const Scan& scan : bench::AssemblyScans(stock, code, serial, QStringLiteral("FM26-%1").arg(n))) {
             for (MsgAnswer answer : scan.answers) {
                 dialogs_.QueueAnswer(answer);
             }
@@ -139,8 +122,8 @@ protected:
 };
 
 TEST_F(VelkorBench, StatementsAndMillisecondsPerScan) {
-    const int devices = EnvInt("VELKOR_BENCH_DEVICES", 1000);
-    const int assemblies = EnvInt("VELKOR_BENCH_ASSEMBLIES", 5);
+    const int devices = bench::EnvInt("VELKOR_BENCH_DEVICES", 1000);
+    const int assemblies = bench::EnvInt("VELKOR_BENCH_ASSEMBLIES", 5);
     const double generated = bench::GenerateHistory(devices);
     const int recorded = QueryTestValue(QStringLiteral("SELECT COUNT(*) FROM device")).toInt();
     std::printf("%d devices recorded%s\n", recorded,
