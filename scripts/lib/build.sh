@@ -19,5 +19,7 @@ velkor_build() {
     elif ((${#extra[@]})); then
         cmake "$build_dir" "${extra[@]}" >/dev/null
     fi
-    cmake --build "$build_dir" "${targets[@]}"
+    # One build at a time in a build folder: two at once (two scripts of one developer) would write the same files.
+    mkdir -p "$build_dir"
+    flock "$build_dir/.build-lock" cmake --build "$build_dir" "${targets[@]}"
 }
