@@ -48,7 +48,8 @@ int Main() {
     }
     // The database session is opened before the window accepts input; any other failure is reported and
     // the window still opens.
-    AssemblyDbClass::Shared();
+    const AssemblyDbClass& db = AssemblyDbClass::Shared();
+    ReportMissingClaimTable(db.OnCluster(), db.HasClaimTable());
 
     FormMain form;
     // Closing the window ends the process at once; the database connection goes with it.

@@ -61,7 +61,7 @@ void AssemblyDbClass::ProbeCluster() {
     }
     // A node that is not part of the cluster's primary component (joining, cut off) refuses statements: it is
     // no server to work on, as if it did not answer.
-    if (ShownValue(Send(QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'"), {})) != QLatin1String("ON")) {
+    if (!NodeIsReady()) {
         throw ProviderError(kProviderGeneralFailure, QStringLiteral("Der Datenbankknoten ist nicht bereit"),
                             mariadb_error::kWsrepNotReady);
     }
@@ -89,6 +89,36 @@ void AssemblyDbClass::ProbeCluster() {
                                 "db/cluster-claims.sql einspielen.")
                      .arg(error.Description()));
     }
+}
+
+bool AssemblyDbClass::HasClaimTable() const {
+    return claimTable_;
+}
+
+bool AssemblyDbClass::NodeIsReady() {
+    return ShownValue(Send(QStringLiteral("SHOW STATUS LIKE 'wsrep_ready'"), {})) == QLatin1String("ON");
+}
+
+ProviderError AssemblyDbClass::OnUnreadyNode(const ProviderError& error) {
+    // A node cut off from the cluster's majority does not always say so: a read waits for the cluster (causal
+    // reads) and fails as a lock wait time-out, a write may fail in other ways. So any failure but a repeated row
+    // asks the node (SHOW is answered without waiting for the cluster); a node that is not ready, or does not
+    // answer the question, is left for the next host of the list.
+    if (!onCluster_ || error.IsConnectionLost() || error.IsDuplicateRow()) {
+        return error;
+    }
+    try {
+        if (NodeIsReady()) {
+            return error;
+        }
+    } catch (const ProviderError&) {
+        // No answer either: left as not ready.
+    }
+    return ProviderError(
+        kProviderGeneralFailure,
+        QStringLiteral("Der Datenbankknoten %1 ist nicht bereit (%2)")
+            .arg(CurrentHost().isEmpty() ? QStringLiteral("der Datenquelle") : CurrentHost(), error.Description()),
+        mariadb_error::kWsrepNotReady);
 }
 
 bool AssemblyDbClass::ClaimValue(const QString& name) {

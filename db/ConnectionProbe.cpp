@@ -3,9 +3,9 @@
 #include <QAtomicInt>
 #include <QSqlError>
 
-#include "db/OdbcSource.h"
+#include "db/HostConnection.h"
 #include "db/ProviderError.h"
-#include "shell/Settings.h"
+#include "shell/UserDialogs.h"
 
 namespace {
 
@@ -57,16 +57,9 @@ ConnectionProbe::ConnectionProbe()
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
     // With a host list the program works on as long as one of its servers answers.
-    QStringList hosts = Settings::DatabaseHosts();
-    if (hosts.isEmpty()) {
-        hosts.append(QString());
-    }
-    for (const QString& host : hosts) {
-        db.setDatabaseName(host.isEmpty() ? odbc::ConnectOptions() : odbc::ConnectOptions(host));
-        if (db.open()) {
-            state_ = ConnectionState::Open;
-            return;
-        }
+    if (OpenOnHostList(db)) {
+        state_ = ConnectionState::Open;
+        return;
     }
     const QSqlError error = db.lastError();
     errorText_ = error.databaseText().trimmed().isEmpty() ? error.text().trimmed() : error.databaseText().trimmed();
@@ -115,4 +108,22 @@ QString StartProblemMessage(ConnectionState state, const DataSourceInfo& source)
     }
     return problem + QStringLiteral("\n") + QString::fromUtf8(kCheckHint) + QStringLiteral("\n\n") +
            QString::fromUtf8(kEnding);
+}
+
+QString MissingClaimTableMessage() {
+    return QStringLiteral(
+               "Die Datenbank ist ein Galera-Cluster, aber die Tabelle velkor_claim fehlt und kann mit dem Konto "
+               "dieses "
+               "Arbeitsplatzes nicht angelegt werden.\n\nOhne sie sind doppelte Erfassungen desselben Produktionscodes "
+               "oder "
+               "derselben Seriennummer an Arbeitsplätzen verschiedener Knoten nicht ausgeschlossen. Bitte die Tabelle "
+               "aus "
+               "db/cluster-claims.sql einspielen lassen.\n") +
+           QString::fromUtf8(kCheckHint);
+}
+
+void ReportMissingClaimTable(bool onCluster, bool hasClaimTable) {
+    if (onCluster && !hasClaimTable) {
+        Dialogs().MsgBox(MissingClaimTableMessage(), MsgButtons::Ok, MsgIcon::Exclamation);
+    }
 }

@@ -46,3 +46,9 @@ ConnectionState ConnectFailureState(int nativeCode, const QString& text);
 // or the server; empty for an open connection and for every other failure (which the program reports as
 // before). It names the problem, what to check and "velkor --check".
 QString StartProblemMessage(ConnectionState state, const DataSourceInfo& source);
+
+// The German message at the start of the program on a Galera cluster without the claim table velkor_claim (which
+// the session could not create): it names db/cluster-claims.sql and "velkor --check".
+QString MissingClaimTableMessage();
+// Shows it (once, through the dialogs interface) when the session is on a cluster without the table.
+void ReportMissingClaimTable(bool onCluster, bool hasClaimTable);

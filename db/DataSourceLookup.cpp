@@ -91,3 +91,19 @@ DataSourceInfo LookUpDataSource(const QString& name) {
     }
     return info;
 }
+
+QList<QPair<QString, QString>> DataSourceAttributes(const QString& name) {
+    QList<QPair<QString, QString>> attributes;
+    // Without a key the driver manager answers with the section's keys, each ended by a zero.
+    char keys[4096] = {};
+    const QByteArray section = name.toLocal8Bit();
+    const int length =
+        SQLGetPrivateProfileString(section.constData(), nullptr, "", keys, static_cast<int>(sizeof(keys)), "odbc.ini");
+    for (int start = 0; start < length && keys[start] != '\0';) {
+        const QByteArray key(keys + start);
+        start += static_cast<int>(key.size()) + 1;
+        const QString value = ProfileValue(name, key.constData(), "odbc.ini");
+        attributes.append({QString::fromLocal8Bit(key).trimmed().toUpper(), value});
+    }
+    return attributes;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // What the ODBC driver manager (unixODBC) knows of a data source, read through its own interface, so that the
@@ -20,6 +22,10 @@ struct DataSourceInfo {
 };
 
 DataSourceInfo LookUpDataSource(const QString& name);
+
+// Every "Key=Value" line of the data source (user file first, as the driver manager reads it), keys in capitals;
+// empty when it is not defined.
+QList<QPair<QString, QString>> DataSourceAttributes(const QString& name);
 
 // The data source every connection of the program opens.
 extern const char kDataSourceName[];

@@ -24,19 +24,13 @@ QVariant AssemblyDbClass::ErpFirstValue(const QString& sql, const QVariantList& 
     return value;
 }
 
+// A failed question raises its error: an order that cannot be read is no unknown order, and the caller's error
+// ending reports it instead of a refusal.
 QString AssemblyDbClass::GetArtNrFromPaNrKHK(const QString& paNr) {
-    QString artNr;
-    try {
-        const QVariant value = ErpFirstValue(
-            QStringLiteral("SELECT ProductCode FROM productionorder_khk WHERE ProductionOrderNumber = ?;"), {paNr},
-            QStringLiteral("ProductCode"));
-        if (!IsNullOrEmpty(value)) {
-            artNr = value.toString();
-        }
-    } catch (const VelkorError& error) {
-        ReportError(error, QStringLiteral("GetArtNrFromPaNrKHK"));
-    }
-    return artNr;
+    const QVariant value =
+        ErpFirstValue(QStringLiteral("SELECT ProductCode FROM productionorder_khk WHERE ProductionOrderNumber = ?;"),
+                      {paNr}, QStringLiteral("ProductCode"));
+    return IsNullOrEmpty(value) ? QString() : value.toString();
 }
 
 QString AssemblyDbClass::GetProdDescriptionFromArtNrKHK(const QString& artNr) {

@@ -2,9 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 
 #include "db/ConnectionProbe.h"
+#include "db/HostConnection.h"
 #include "db/OdbcSource.h"
 #include "db/SiteSchema.h"
 #include "shell/EventLog.h"
@@ -169,6 +172,125 @@ CheckLine CheckSchema(const ConnectionProbe& probe) {
     return Ok(subject, QStringLiteral("%1 Tabellen, %2 Spalten").arg(expected.size()).arg(columns));
 }
 
+// The program's own tables the server lacks, named; those of a cluster node include the claim table.
+QStringList MissingProgramTables(const QSqlDatabase& db, bool onCluster) {
+    QStringList wanted = {QStringLiteral("velkor_journal"), QStringLiteral("velkor_journal_device")};
+    if (onCluster) {
+        wanted.prepend(QStringLiteral("velkor_claim"));
+    }
+    QStringList missing;
+    for (const QString& table : wanted) {
+        QSqlQuery query(db);
+        query.prepare(
+            QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() "
+                           "AND TABLE_NAME = ?"));
+        query.addBindValue(odbc::BindableValue(table));
+        if (!query.exec() || !query.next() || query.value(0).toInt() == 0) {
+            missing.append(table);
+        }
+    }
+    return missing;
+}
+
+// What to do about missing tables of the program: the file each comes from.
+QString ProgramTablesRemedy(const QStringList& missing) {
+    QStringList files;
+    if (missing.contains(QLatin1String("velkor_claim"))) {
+        files.append(
+            QStringLiteral("db/cluster-claims.sql (ohne velkor_claim sind doppelte Erfassungen über "
+                           "verschiedene Knoten nicht ausgeschlossen)"));
+    }
+    if (missing.contains(QLatin1String("velkor_journal")) || missing.contains(QLatin1String("velkor_journal_device"))) {
+        files.append(QStringLiteral("db/journal.sql"));
+    }
+    return QStringLiteral("vom Administrator einspielen lassen: ") + files.join(QStringLiteral(" und ")) +
+           QStringLiteral(", oder dem Konto das Recht CREATE geben, dann legt das Programm sie an");
+}
+
+// A single server: the journal tables of the program.
+CheckLine CheckProgramTables(const ConnectionProbe& probe) {
+    const QString subject = QStringLiteral("Programmtabellen");
+    if (probe.State() != ConnectionState::Open) {
+        return Fails(subject, QStringLiteral("nicht geprüft, keine Verbindung zum Server"),
+                     QStringLiteral("erst die Verbindung herstellen"));
+    }
+    const QStringList missing = MissingProgramTables(probe.Database(), false);
+    if (!missing.isEmpty()) {
+        return Fails(subject, QStringLiteral("es fehlt: ") + missing.join(QStringLiteral(", ")),
+                     ProgramTablesRemedy(missing));
+    }
+    return Ok(subject, QStringLiteral("velkor_journal, velkor_journal_device"));
+}
+
+// One node of a cluster, on a connection of its own: it answers, is synced, in the primary component, and holds
+// the program's tables.
+CheckLine CheckClusterNode(const QString& host, int index) {
+    const QString subject =
+        QStringLiteral("Datenbankknoten ") + (host.isEmpty() ? QStringLiteral("der Datenquelle") : host);
+    const QString name = QStringLiteral("ClusterNodeCheck%1").arg(index);
+    CheckLine line;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        db.setDatabaseName(host.isEmpty() ? odbc::ConnectOptions() : odbc::ConnectOptions(host));
+        if (!db.open()) {
+            const QSqlError error = db.lastError();
+            line = Fails(subject,
+                         QStringLiteral("antwortet nicht (%1)")
+                             .arg(error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
+                                                                           : error.databaseText().trimmed()),
+                         QStringLiteral("Netzwerk und Knoten prüfen, oder den Knoten aus [Database] Hosts nehmen"));
+        } else {
+            const QString state = ServerStatus(db, QStringLiteral("wsrep_local_state_comment"));
+            const QString component = ServerStatus(db, QStringLiteral("wsrep_cluster_status"));
+            QStringList problems;
+            QStringList remedies;
+            if (state != QLatin1String("Synced")) {
+                problems.append(QStringLiteral("Zustand %1 statt Synced").arg(state.isEmpty() ? "unbekannt" : state));
+            }
+            if (component != QLatin1String("Primary")) {
+                problems.append(QStringLiteral("nicht in der primären Komponente des Clusters (%1)")
+                                    .arg(component.isEmpty() ? QStringLiteral("kein Cluster-Knoten") : component));
+            }
+            if (!problems.isEmpty()) {
+                remedies.append(
+                    QStringLiteral("den Knoten wieder in den Cluster bringen (scripts/cluster status, "
+                                   "Netzwerk zwischen den Knoten prüfen)"));
+            }
+            const QStringList missing = MissingProgramTables(db, true);
+            if (!missing.isEmpty()) {
+                problems.append(QStringLiteral("es fehlt: ") + missing.join(QStringLiteral(", ")));
+                remedies.append(ProgramTablesRemedy(missing));
+            }
+            line = problems.isEmpty()
+                       ? Ok(subject, QStringLiteral("Synced, primäre Komponente, velkor_claim, velkor_journal, "
+                                                    "velkor_journal_device"))
+                       : Fails(subject, problems.join(QStringLiteral("; ")), remedies.join(QStringLiteral("; ")));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return line;
+}
+
+// The program's own tables: on a cluster, every node of the host list on its own.
+QList<CheckLine> CheckServersOfProgram(const ConnectionProbe& probe) {
+    const bool onCluster =
+        probe.State() == ConnectionState::Open && ServerVariable(probe.Database(), QStringLiteral("wsrep_on"))
+                                                          .compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0;
+    if (!onCluster) {
+        return {CheckProgramTables(probe)};
+    }
+    QStringList hosts = Settings::DatabaseHosts();
+    if (hosts.isEmpty()) {
+        hosts.append(QString());
+    }
+    QList<CheckLine> lines;
+    for (int i = 0; i < hosts.size(); ++i) {
+        lines.append(CheckClusterNode(hosts.at(i), i));
+    }
+    return lines;
+}
+
 CheckLine CheckArticleConfigDir() {
     const Settings::Layers layers = Settings::Current();
     const Settings::Definition& setting = Settings::DefinitionOf("Paths", "ArticleConfigDir");
@@ -237,6 +359,7 @@ QList<CheckLine> RunWorkstationChecks() {
         lines.append(CheckDataSource(probe));
         lines.append(CheckServer(probe));
         lines.append(CheckSchema(probe));
+        lines.append(CheckServersOfProgram(probe));
     }
     lines.append(CheckArticleConfigDir());
     lines.append(CheckUpdateServer());

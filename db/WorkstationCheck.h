@@ -7,7 +7,9 @@
 // "velkor --check": what a technician runs at a new workstation. Every check gives one German line, "OK" or
 // what is wrong and what to do:
 //   the settings files (broken files, unknown keys), the data source TestLogNew and its driver, the database
-//   server and the login, the tables and columns of db/site-schema.sql, the folder of the per-article
+//   server and the login, the tables and columns of db/site-schema.sql, the program's own tables (the journal; on a
+//   Galera cluster one line per node of the host list: it answers, is synced, in the primary component, and holds
+//   the claim table and the journal), the folder of the per-article
 //   configuration files, the update server (when one is configured and the check is on), the event log socket.
 struct CheckLine {
     bool ok = false;

@@ -2,11 +2,13 @@
 
 #include <QAtomicInt>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 #include "db/AssemblyDbClass.h"
+#include "db/HostConnection.h"
 #include "db/OdbcSource.h"
 #include "shell/CorrectionLog.h"
 #include "shell/Misc.h"
@@ -23,6 +25,7 @@ QString NextConnectionName() {
 QString ErrorText(const QSqlError& error) {
     QString text = error.text();
     text.replace(odbc::ConnectOptions(), QStringLiteral("TestLogNew"));
+    text.replace(QRegularExpression(QStringLiteral("PWD=[^;]*")), QStringLiteral("PWD=…"));
     return text;
 }
 
@@ -35,9 +38,9 @@ QVariant StoredValue(const QVariant& read) {
 
 DeviceRecordsModel::DeviceRecordsModel(RecordKind kind, QObject* parent)
     : QAbstractTableModel(parent), kind_(kind), connectionName_(NextConnectionName()) {
+    // The servers of the workstation's session (host list, a ready cluster node, causal reads).
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
-    db.setDatabaseName(odbc::ConnectOptions());
-    db.open();  // a failure shows when the rows are read
+    OpenOnHostList(db);  // a failure shows when the rows are read
 }
 
 DeviceRecordsModel::~DeviceRecordsModel() {
@@ -72,6 +75,10 @@ void DeviceRecordsModel::SetDevId(qint32 devId) {
 }
 
 bool DeviceRecordsModel::Requery() {
+    if (!Connection().isOpen()) {
+        QSqlDatabase db = Connection();
+        OpenOnHostList(db);
+    }
     beginResetModel();
     rows_.clear();
     QSqlQuery query(Connection());

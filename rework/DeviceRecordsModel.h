@@ -12,7 +12,8 @@ class QSqlDatabase;
 class QSqlError;
 
 // The rows of one device in device_serialnumber or device_productioncode, as the record editors show and
-// change them, on a connection of their own to the data source TestLogNew. Three columns: the value
+// change them, on a connection of their own, opened as the workstation's session is (the host list, a ready
+// cluster node, causal reads: db/HostConnection.h). Three columns: the value
 // (serial number or production code), its entry date and the device ID. Below the rows there is always an
 // empty new-row line; typing into it adds a row of the shown device.
 //

@@ -72,14 +72,11 @@ void TreeView::InsertSubAssemblys(const QString& paNr, TreeNode* parentNode) {
     NodeOrRaise(parentNode);
     AssemblyDbClass& db = Db();
     RecordSet rows;
-    try {
-        // The positions in the order the ERP copy holds them (it keeps no position number of its own).
-        db.GetDataWithQuery(QStringLiteral("SELECT SubProductCode, SubCount FROM productionorder_hierarchy_khk "
-                                           "WHERE ProductionOrderNumber = ?;"),
-                            rows, {paNr});
-    } catch (const VelkorError&) {
-        return;  // an order whose hierarchy cannot be read shows its root only
-    }
+    // The positions in the order the ERP copy holds them (it keeps no position number of its own). An order whose
+    // positions cannot be read is not laid out as one without positions: the error ends the layout.
+    db.GetDataWithQuery(QStringLiteral("SELECT SubProductCode, SubCount FROM productionorder_hierarchy_khk "
+                                       "WHERE ProductionOrderNumber = ?;"),
+                        rows, {paNr});
     QStringList subArtNrs;
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
         subArtNrs.append(rows.Field(QStringLiteral("SubProductCode")).toString());

@@ -1,10 +1,10 @@
 #include "workstation/OrderEntry.h"
 
 #include "db/AssemblyDbClass.h"
+#include "db/StorableValue.h"
 #include "shell/Misc.h"
 #include "shell/UserDialogs.h"
 #include "tree/NodeTree.h"
-#include "db/StorableValue.h"
 #include "workstation/WorkstationHost.h"
 
 OrderEntry::OrderEntry(WorkstationHost& host) : host_(host) {}
@@ -27,13 +27,20 @@ bool OrderEntry::CheckProductionOrder(int pane) {
         return false;
     }
     AssemblyDbClass& db = AssemblyDbClass::Shared();
-    const QString artNr = db.GetArtNrFromPaNrKHK(paNr);
-    if (artNr.isEmpty()) {
-        Dialogs().MsgBox(QStringLiteral("Unbekannter Produktionsauftrag"));
+    try {
+        const QString artNr = db.GetArtNrFromPaNrKHK(paNr);
+        if (artNr.isEmpty()) {
+            Dialogs().MsgBox(QStringLiteral("Unbekannter Produktionsauftrag"));
+            ForgetOrder(pane);
+            return false;
+        }
+        host_.ShowOrder(pane, artNr, db.GetProdDescriptionFromArtNrKHK(artNr));
+    } catch (const VelkorError&) {
+        // The order could not be read: the caller reports the error, and nothing of a previous order stays to
+        // scan into under a number that was not checked.
         ForgetOrder(pane);
-        return false;
+        throw;
     }
-    host_.ShowOrder(pane, artNr, db.GetProdDescriptionFromArtNrKHK(artNr));
     return true;
 }
 

@@ -4,17 +4,24 @@
 // own process, connection and workflow, the host list starting at a different node), sends them the scans,
 // takes nodes away and back, and checks every row on every node. Exit code 0 when every check held.
 
+#include <signal.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <cstdio>
 #include <deque>
 #include <iostream>
 #include <string>
 
+#include "db/ConnectionProbe.h"
 #include "db/OdbcSource.h"
+#include "rework/DeviceRecordsModel.h"
 #include "tests/workstation/WorkflowTestHost.h"
 
 namespace {
@@ -72,6 +79,14 @@ int RunWorkstation() {
         flow.newAss.NewAss();
         pause = words.value(3) == QLatin1String("pause");
         bool recorded = false;
+        if (kind == QLatin1String("records")) {
+            // The record editor of a device's serial numbers, on a connection of its own.
+            DeviceRecordsModel model(RecordKind::SerialNumbers);
+            model.SetDevId(words.value(1).toInt());
+            std::printf("records %d %d\n", model.NewRowLine(), worker.messages);
+            std::fflush(stdout);
+            continue;
+        }
         if (kind == QLatin1String("code")) {
             worker.inputs.push_back(words.value(2));
             recorded = flow.capture.ProdCodeSerNrScanInput(words.value(1), QString());
@@ -83,16 +98,35 @@ int RunWorkstation() {
             host.trees[0].SetSelectedItem(host.trees[0].Item(tree240101::kFm));
             recorded = flow.capture.ProdCodeSerNrScanInput(QString(), words.value(1));
         }
-        std::printf("%s %s %llu %d\n", recorded ? "recorded" : "refused",
+        // The port the server itself says it serves, beside the host the program believes it uses.
+        QSqlQuery port(QStringLiteral("SELECT @@port"), AssemblyDbClass::Shared().DBConObj());
+        std::printf("%s %s %llu %d %s\n", recorded ? "recorded" : "refused",
                     qPrintable(AssemblyDbClass::Shared().CurrentHost()),
-                    static_cast<unsigned long long>(AssemblyDbClass::CertificationRetries() - reruns), worker.messages);
+                    static_cast<unsigned long long>(AssemblyDbClass::CertificationRetries() - reruns), worker.messages,
+                    port.next() ? qPrintable(port.value(0).toString()) : "-");
         reruns = AssemblyDbClass::CertificationRetries();
         std::fflush(stdout);
     }
     return 0;
 }
 
+// The start of the window on a cluster: the message about a missing claim table, counted.
+int RunStartMessage() {
+    Worker worker;
+    SetDialogs(&worker);
+    const AssemblyDbClass& db = AssemblyDbClass::Shared();
+    ReportMissingClaimTable(db.OnCluster(), db.HasClaimTable());
+    std::printf("%d %s\n", worker.messages,
+                MissingClaimTableMessage().contains(QLatin1String("db/cluster-claims.sql")) ? "named" : "-");
+    return 0;
+}
+
 int failures = 0;
+
+QByteArray ReadSource(const char* path) {
+    QFile file(QStringLiteral(VELKOR_SOURCE_DIR "/") + QLatin1String(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 void Expect(bool condition, const QString& what) {
     if (!condition) {
@@ -108,6 +142,50 @@ QString ReadLine(QProcess& process) {
         }
     }
     return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+// An answer's host (as the program believes) is the server that answered (its own @@port), over TCP whatever
+// SOCKET the data source names.
+void ExpectTrueHost(const QString& answer) {
+    const QStringList words = answer.split(QLatin1Char(' '));
+    Expect(words.value(1).section(QLatin1Char(':'), 1) == words.value(4),
+           QStringLiteral("the scan went elsewhere than to the host named: ") + answer);
+}
+
+// Root's statement on a node, over its socket.
+QString RootSql(int node, const QString& sql) {
+    QProcess mariadb;
+    mariadb.start(QStringLiteral("mariadb"),
+                  {QStringLiteral("--no-defaults"), QStringLiteral("-N"), QStringLiteral("-B"), QStringLiteral("-u"),
+                   QStringLiteral("root"),
+                   QStringLiteral("-S%1/node%2/mysqld.sock").arg(qEnvironmentVariable("VELKOR_CLUSTER_DIR")).arg(node),
+                   QStringLiteral("testlog"), QStringLiteral("-e"), sql});
+    mariadb.waitForFinished(60000);
+    return QString::fromUtf8(mariadb.readAllStandardOutput()).trimmed();
+}
+
+// Polls a node's status until it reads (or no longer reads) the value; false after 60 s.
+bool AwaitStatus(int node, const QString& name, const QString& value, bool equal) {
+    for (int i = 0; i < 600; ++i) {
+        const QString shown =
+            RootSql(node, QStringLiteral("SHOW STATUS LIKE '%1'").arg(name)).section(QLatin1Char('\t'), 1);
+        if ((shown == value) == equal) {
+            return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+// velkor --check against the cluster; its lines about the nodes, the exit code in exitCode.
+QStringList NodeCheckLines(int& exitCode) {
+    QProcess check;
+    check.start(QStringLiteral(VELKOR_BINARY_DIR "/velkor"), {QStringLiteral("--check")});
+    check.waitForFinished(120000);
+    exitCode = check.exitCode();
+    return QString::fromUtf8(check.readAllStandardOutput())
+        .split(QLatin1Char('\n'))
+        .filter(QStringLiteral("Datenbankknoten"));
 }
 
 void Send(QProcess& process, const QString& command) {
@@ -189,6 +267,13 @@ int RunDriver() {
         std::printf("FAILED: VELKOR_DB_HOSTS names no cluster of three nodes\n");
         return 1;
     }
+    // The data source names node 1's socket too, which the driver prefers to any server named: every scan's answer
+    // shows that the host the program names is the server that answered.
+    QFile odbcIni(qEnvironmentVariable("ODBCSYSINI") + QStringLiteral("/odbc.ini"));
+    Expect(odbcIni.open(QIODevice::Append), QStringLiteral("odbc.ini of the cluster"));
+    odbcIni.write(
+        QStringLiteral("SOCKET=%1/node1/mysqld.sock\n").arg(qEnvironmentVariable("VELKOR_CLUSTER_DIR")).toUtf8());
+    odbcIni.close();
     QProcess stations[2];
     for (int i = 0; i < 2; ++i) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -221,6 +306,7 @@ int RunDriver() {
         for (QProcess& station : stations) {
             const QStringList answer = ReadLine(station).split(QLatin1Char(' '));
             recorded += answer.value(0) == QLatin1String("recorded") ? 1 : 0;
+            ExpectTrueHost(answer.join(QLatin1Char(' ')));
             reruns += answer.value(2).toInt();
         }
         races[kind] += recorded;
@@ -256,13 +342,74 @@ int RunDriver() {
            QStringLiteral("the scan cut off, one message: ") + ended);
     Expect(again.startsWith(QLatin1String("recorded ") + hosts[1]), QStringLiteral("scanned again: ") + again);
     want.insert(midValue, 1);
+    // With node 1, the first of its list, down the record editor reads the rows of a device on a live node.
+    Send(stations[0], QStringLiteral("records 9030"));
+    const QString records = ReadLine(stations[0]);
+    std::printf("record editor of device 9030 with node 1 down: %s\n", qPrintable(records));
+    Expect(records == QLatin1String("records 1 0"), QStringLiteral("record editor: ") + records);
     Cluster(QStringLiteral("start"), 1);
+
+    // Node 2, where the workstation now is, cut off from the cluster's majority: the scan goes on on node 3, with
+    // no message (no lock wait time-out, no false refusal of the order).
+    RootSql(2, QStringLiteral("SET GLOBAL wsrep_provider_options='gmcast.isolate=1'"));
+    QElapsedTimer isolated;
+    isolated.start();
+    Send(stations[0], QStringLiteral("code P77000000 P67000000"));
+    const QString afterIsolation = ReadLine(stations[0]);
+    std::printf("node 2 isolated from the cluster, the next scan (%.1f s): %s\n", isolated.elapsed() / 1000.0,
+                qPrintable(afterIsolation));
+    Expect(afterIsolation.startsWith(QStringLiteral("recorded ") + hosts[2]) &&
+               afterIsolation.section(QLatin1Char(' '), 3, 3) == QLatin1String("0"),
+           QStringLiteral("after node 2 isolated: ") + afterIsolation);
+    want.insert(QStringLiteral("P77000000"), 1);
+    RootSql(2, QStringLiteral("SET GLOBAL wsrep_provider_options='gmcast.isolate=0'"));
+    Expect(AwaitStatus(2, QStringLiteral("wsrep_local_state_comment"), QStringLiteral("Synced"), true),
+           QStringLiteral("node 2 back in the cluster"));
+
+    // Node 3, where the workstation now is, stopped without a reset (SIGSTOP): one wait of the read time-out,
+    // then the scan goes on on node 1.
+    QFile pidFile(qEnvironmentVariable("VELKOR_CLUSTER_DIR") + QStringLiteral("/node3/started.pid"));
+    const qint64 node3 = pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toLongLong() : 0;
+    Expect(node3 > 0 && ::kill(static_cast<pid_t>(node3), SIGSTOP) == 0, QStringLiteral("node 3 stopped"));
+    QElapsedTimer stopped;
+    stopped.start();
+    Send(stations[0], QStringLiteral("code P76000000 P66000000"));
+    const QString afterStop = ReadLine(stations[0]);
+    std::printf("node 3 stopped without a reset, the next scan (%.1f s): %s\n", stopped.elapsed() / 1000.0,
+                qPrintable(afterStop));
+    Expect(afterStop.startsWith(QStringLiteral("recorded ") + hosts[0]),
+           QStringLiteral("after node 3 stopped: ") + afterStop);
+    want.insert(QStringLiteral("P76000000"), 1);
+    Cluster(QStringLiteral("kill"), 3);
+    Cluster(QStringLiteral("start"), 3);
 
     for (QProcess& station : stations) {
         station.closeWriteChannel();
         station.waitForFinished();
     }
     CheckEveryNode(hosts, firstDevice, want);
+
+    // velkor --check: every node on its own; without the claim table (and without the right to create it) each node
+    // fails naming db/cluster-claims.sql, and the window says so once at its start.
+    RootSql(1, QString::fromUtf8(ReadSource("db/journal.sql")));
+    int exitCode = -1;
+    const QStringList healthy = NodeCheckLines(exitCode);
+    Expect(healthy.size() == 3 && healthy.filter(QStringLiteral(": OK (Synced")).size() == 3,
+           QStringLiteral("velkor --check on the cluster: ") + healthy.join(QLatin1Char('\n')));
+    RootSql(1, QStringLiteral("DROP TABLE velkor_claim; REVOKE CREATE ON testlog.* FROM 'testlog'@'127.0.0.1'; "
+                              "REVOKE CREATE ON testlog.* FROM 'testlog'@'localhost'"));
+    const QStringList unguarded = NodeCheckLines(exitCode);
+    std::printf("velkor --check without velkor_claim: %s\n", qPrintable(unguarded.value(0)));
+    Expect(exitCode == 1 && unguarded.filter(QStringLiteral("db/cluster-claims.sql")).size() == 3,
+           QStringLiteral("velkor --check without velkor_claim: ") + unguarded.join(QLatin1Char('\n')));
+    QProcess start;
+    start.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--start-message")});
+    start.waitForFinished(60000);
+    const QString shown = QString::fromUtf8(start.readAllStandardOutput()).trimmed();
+    Expect(shown == QLatin1String("1 named"), QStringLiteral("start without velkor_claim: ") + shown);
+    RootSql(1, QStringLiteral("GRANT CREATE ON testlog.* TO 'testlog'@'127.0.0.1'; GRANT CREATE ON testlog.* TO "
+                              "'testlog'@'localhost'; ") +
+                   QString::fromUtf8(ReadSource("db/cluster-claims.sql")));
     std::printf("%s\n", failures == 0 ? "every row once on every node" : "FAILED");
     return failures == 0 ? 0 : 1;
 }
@@ -274,5 +421,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "--start-message") == 0) {
+        return RunStartMessage();
+    }
     return argc > 1 && qstrcmp(argv[1], "--workstation") == 0 ? RunWorkstation() : RunDriver();
 }

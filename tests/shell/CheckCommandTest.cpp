@@ -135,9 +135,16 @@ TEST(CheckCommandTest, OneLinePerCheckAndTheExitCode) {
     ASSERT_TRUE(server.IsRunning() && emptyServer.IsRunning());
     server.PutFile(kRemotePath, "build", QDateTime(QDate(2024, 5, 3), QTime(8, 0, 0), Qt::LocalTime));
     const QString port = QString::number(closedPort);
+    ExecTestSqlFile(
+        QStringLiteral(VELKOR_SOURCE_DIR "/db/journal.sql"));  // as the program's first connection leaves it
 
     const CheckRow rows[] = {
-        {"everything holds", [](Workstation&) {}, {}, 0, QStringLiteral("Alle 7 Prüfungen bestanden.")},
+        {"everything holds", [](Workstation&) {}, {}, 0, QStringLiteral("Alle 8 Prüfungen bestanden.")},
+        {"journal missing",
+         [](Workstation&) { ExecTestSql(QStringLiteral("RENAME TABLE velkor_journal TO velkor_journal_away")); },
+         [] { ExecTestSql(QStringLiteral("RENAME TABLE velkor_journal_away TO velkor_journal")); }, 1,
+         QStringLiteral("Programmtabellen: FEHLER – es fehlt: velkor_journal. Vom Administrator einspielen lassen: "
+                        "db/journal.sql")},
         {"no data source",
          [](Workstation& w) { w.Set("ODBCSYSINI", w.Path("none")); },
          {},
@@ -219,7 +226,7 @@ TEST(CheckCommandTest, OneLinePerCheckAndTheExitCode) {
             row.restore();
         }
         const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        EXPECT_EQ(lines.size(), 8) << output.toStdString();
+        EXPECT_EQ(lines.size(), 9) << output.toStdString();
         EXPECT_EQ(exitCode, row.exitCode) << output.toStdString();
         QString expected = row.line;
         if (expected.contains(QLatin1String("%1"))) {
@@ -232,7 +239,7 @@ TEST(CheckCommandTest, OneLinePerCheckAndTheExitCode) {
         EXPECT_NE(found, lines.cend()) << "expected a line beginning " << expected.toStdString() << "\n"
                                        << output.toStdString();
         // Every line is "OK" or says what is wrong; a wrong setting is named once.
-        for (const QString& line : lines.mid(0, 7)) {
+        for (const QString& line : lines.mid(0, 8)) {
             EXPECT_TRUE(line.contains(QLatin1String(": OK")) || line.contains(QString::fromUtf8(": FEHLER – ")))
                 << line.toStdString();
         }
