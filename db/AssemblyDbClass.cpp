@@ -82,9 +82,12 @@ void AssemblyDbClass::Connect() {
         throw ProviderError::FromSqlError(db.lastError());
     }
     // Read uncommitted, as every workstation sees the rows of the others at once; a row another workstation
-    // holds is waited for a limited time, well within the connection's read timeout.
-    Send(QStringLiteral("SET SESSION tx_isolation = 'READ-UNCOMMITTED', SESSION innodb_lock_wait_timeout = 20"), {});
+    // holds is waited for a limited time, well within the connection's read timeout (see odbc::kLockWaitSeconds).
+    Send(QStringLiteral("SET SESSION tx_isolation = 'READ-UNCOMMITTED', SESSION innodb_lock_wait_timeout = %1")
+             .arg(odbc::kLockWaitSeconds),
+         {});
     ProbeCluster();
+    ProbeProgramTables();
 }
 
 void AssemblyDbClass::Reopen() {
@@ -160,6 +163,7 @@ void AssemblyDbClass::Begin() {
         Execute(QStringLiteral("SAVEPOINT %1;").arg(SavepointName(openTransactions_ + 1)));
     } else {
         Execute(QStringLiteral("START TRANSACTION;"));
+        levelDevices_.clear();
         if (onCluster_) {
             // A savepoint of the outermost level that the commit asks for: a cluster may give the transaction up
             // without the next statements hearing of it (see Commit).
@@ -167,6 +171,7 @@ void AssemblyDbClass::Begin() {
         }
     }
     ChangeCounter(+1);
+    levelDevices_.append(QSet<qint32>());
 }
 
 void AssemblyDbClass::RequireOpenTransaction(const char* operation) const {
@@ -180,7 +185,13 @@ void AssemblyDbClass::Commit() {
     RequireOpenTransaction("Commit");
     if (openTransactions_ > 1) {
         Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(SavepointName(openTransactions_)));
+        if (levelDevices_.size() > 1) {
+            const QSet<qint32> released = levelDevices_.takeLast();
+            levelDevices_.last().unite(released);
+        }
     } else {
+        // Written before the cluster's check below: a transaction the cluster gave up takes the rows with it.
+        WriteJournal();
         if (onCluster_) {
             // A transaction the cluster gave up (a brute-force abort by another node's write) was seen to be followed
             // by statements that heard nothing of it: they ran in a transaction of their own, which autocommit off
@@ -195,7 +206,23 @@ void AssemblyDbClass::Commit() {
                 throw ProviderError::TransactionDiscarded();
             }
         }
-        Execute(QStringLiteral("COMMIT;"));
+        try {
+            Execute(QStringLiteral("COMMIT;"));
+        } catch (const ProviderError& error) {
+            if (!error.IsConnectionLost()) {
+                throw;
+            }
+            if (!journalWritten_) {
+                // Without the journal nobody can tell whether the server kept it.
+                throw ProviderError::CommitOutcomeUnknown(error.Description());
+            }
+            ResolveLostCommit(error);  // returns when the operation was kept
+        }
+        levelDevices_.clear();
+        NextOperationIdentity();
+        if (openTransactions_ == 0) {
+            return;  // kept after a lost answer: the counter is down already
+        }
     }
     ChangeCounter(-1);
 }
@@ -206,6 +233,7 @@ void AssemblyDbClass::Rollback() {
         // Nothing of the transaction is left on the server: only the levels are counted down. (On a cluster,
         // statements that ran on after the cluster gave it up may have left a transaction open: rolled back.)
         ChangeCounter(-1);
+        DropLevelDevices();
         if (openTransactions_ == 0) {
             transactionDiscarded_ = false;
             RollbackOnCluster();
@@ -220,6 +248,7 @@ void AssemblyDbClass::Rollback() {
         Execute(QStringLiteral("ROLLBACK;"));
     }
     ChangeCounter(-1);
+    DropLevelDevices();
 }
 
 void AssemblyDbClass::RollbackAll() {
@@ -227,6 +256,7 @@ void AssemblyDbClass::RollbackAll() {
         return;
     }
     openTransactions_ = 0;
+    levelDevices_.clear();
     if (transactionDiscarded_) {
         transactionDiscarded_ = false;
         RollbackOnCluster();
@@ -291,10 +321,11 @@ QSqlQuery AssemblyDbClass::Run(const QString& sql, const QVariantList& values) {
         QSqlQuery query = Send(sql, values);
         CommitOutsideTransaction(sql);
         return query;
-    } catch (const ProviderError& error) {
+    } catch (const ProviderError& raised) {
+        const ProviderError error = OnUnreadyNode(raised);
         NoteFailure(error);
         if (openTransactions_ > 0 || !error.IsConnectionLost()) {
-            throw;
+            throw error;
         }
     }
     // No transaction was open: nothing is lost but the connection, and the statement is sent once more.
@@ -375,7 +406,7 @@ RecordSet AssemblyDbClass::Select(const QString& sql, const QVariantList& values
     if (query.lastError().isValid()) {
         // Rows are fetched after the statement has run: a transaction the server discards while they are read
         // (a deadlock victim, a cluster's transaction that must give way, a lost connection) counts as in Run.
-        const ProviderError error = ProviderError::FromSqlError(query.lastError());
+        const ProviderError error = OnUnreadyNode(ProviderError::FromSqlError(query.lastError()));
         NoteFailure(error);
         throw error;
     }
