@@ -81,6 +81,7 @@ void FaultSchedule::Run(quint32 seed, int seconds) {
             Note(QStringLiteral("workstation %1: connections reset").arg(station + 1));
             ++resets_;
             relay.SetMode(FaultRelay::Mode::Reset);
+            Sleep(300);  // the relay's loop takes the order within a few milliseconds, then passes again
         } else if (kind == 3 || kind == 4) {
             const auto mode = kind == 3 ? FaultRelay::Mode::DropBeforeCommit : FaultRelay::Mode::DropAfterCommitReply;
             Note(QStringLiteral("workstation %1: %2 (armed for 5 s)").arg(station + 1).arg(FaultRelay::ModeName(mode)));

@@ -67,8 +67,14 @@ const QStringList kCheckedTables = {"device",
                                     "velkor_journal",
                                     "velkor_journal_device"};
 
-bool SavedOrMaybe(const Step& step) {
-    return step.told != QLatin1String("refused") && step.told != QLatin1String("discarded");
+// Told that the operation was not kept: nothing of it may stay.
+bool ToldNotKept(const Step& step) {
+    return step.told == QLatin1String("refused") || step.told == QLatin1String("discarded");
+}
+
+// Told that the step's value was not taken (a later step refused it, or the whole operation).
+bool ValueRefused(const Step& step) {
+    return ToldNotKept(step) || step.told == QLatin1String("step-refused");
 }
 
 bool ToldSaved(const Step& step) {
@@ -131,11 +137,11 @@ public:
                 byOp.insert(s.op, &s);
             }
             if (NewValueKind(s)) {
-                anySaved[s.key] = anySaved.value(s.key) || SavedOrMaybe(s);
+                anySaved[s.key] = anySaved.value(s.key) || !ValueRefused(s);
             }
             if (ToldSaved(s) && (s.op.isEmpty() || !kept.contains(s.op))) {
                 Violation(node, &s, QStringLiteral("told saved, no journal row for its operation"), {&s});
-            } else if (!SavedOrMaybe(s) && !s.op.isEmpty() && kept.contains(s.op)) {
+            } else if (ToldNotKept(s) && !s.op.isEmpty() && kept.contains(s.op)) {
                 Violation(node, &s, QStringLiteral("told %1, its operation is in the journal").arg(s.told), {&s});
             }
             if (ToldSaved(s) && NewValueKind(s) && Recorded(node, s.value) == 0) {
@@ -299,7 +305,7 @@ int ReportRaces(const QList<Step>& steps) {
             for (; j < tries.size() && tries[j]->start - tries[i]->start < 1000; ++j) {
                 stations.insert(tries[j]->ws);
                 saved += ToldSaved(*tries[j]) ? 1 : 0;
-                refused += tries[j]->told == QLatin1String("refused") ? 1 : 0;
+                refused += ValueRefused(*tries[j]) ? 1 : 0;
             }
             if (stations.size() > 1) {
                 const QString kind = tries[i]->kind;

@@ -32,12 +32,14 @@ public:
     std::deque<MsgAnswer> answers;
     std::deque<QString> inputs;
     QString password;
-    QStringList told;  // texts of the message boxes with only an OK button
+    QStringList told;      // texts of the message boxes with only an OK button
+    QStringList declined;  // questions answered with their declining button
 
     void Reset() {
         answers.clear();
         inputs.clear();
         told.clear();
+        declined.clear();
     }
     MsgAnswer MsgBox(const QString& text, MsgButtons buttons, MsgIcon, const QString&) override {
         if (buttons == MsgButtons::Ok) {
@@ -49,6 +51,7 @@ public:
             answers.pop_front();
             return answer;
         }
+        declined.append(text);
         return DecliningAnswer(buttons);
     }
     QString InputBox(const QString&, const QString&, const QString&) override {
@@ -72,7 +75,7 @@ QString OneLine(QString text) {
 }
 
 // What the worker was told, by the messages and whether the step ended accepted.
-void Classify(const QStringList& told, bool accepted, Step& step) {
+void Classify(const QStringList& told, const QStringList& declined, bool accepted, Step& step) {
     for (const QString& text : told) {
         if (text.contains(QStringLiteral("trotzdem gespeichert"))) {
             step.told = QStringLiteral("saved-after-lost");
@@ -84,18 +87,25 @@ void Classify(const QStringList& told, bool accepted, Step& step) {
         step.text = OneLine(text);
         return;
     }
-    for (MessageClass wanted : {MessageClass::ErrorEnding, MessageClass::Refusal}) {
+    // The serial number is asked for after the power supply's own code was taken: its refusal is a later step's,
+    // and the scan of the code stays.
+    const bool laterStep = step.kind == QLatin1String("serial");
+    for (MessageClass wanted : {MessageClass::ErrorEnding, MessageClass::Refusal, MessageClass::StepRefusal}) {
         for (const QString& text : told) {
             if (ClassifyMessage(text, MsgButtons::Ok).cls == wanted) {
-                step.told =
-                    wanted == MessageClass::ErrorEnding ? QStringLiteral("discarded") : QStringLiteral("refused");
+                step.told = wanted == MessageClass::ErrorEnding                ? QStringLiteral("discarded")
+                            : laterStep || wanted == MessageClass::StepRefusal ? QStringLiteral("step-refused")
+                                                                               : QStringLiteral("refused");
                 step.text = OneLine(text);
                 return;
             }
         }
     }
-    step.told = accepted ? QStringLiteral("saved") : QStringLiteral("ended");
-    step.text = OneLine(told.join(QStringLiteral(" | ")));
+    // A question declined (to switch to the assembly that holds the device, to go on with it) ends it unsaved.
+    step.told = accepted              ? QStringLiteral("saved")
+                : !declined.isEmpty() ? QStringLiteral("refused")
+                                      : QStringLiteral("ended");
+    step.text = OneLine((accepted ? told : declined + told).join(QStringLiteral(" | ")));
 }
 
 // The value as the server's comparison sees it (letter case and trailing blanks do not count).
@@ -145,7 +155,7 @@ public:
         }
         step.end = Now();
         step.host = AssemblyDbClass::Shared().CurrentHost();
-        Classify(worker_.told, accepted, step);
+        Classify(worker_.told, worker_.declined, accepted, step);
         return step;
     }
 
@@ -158,10 +168,11 @@ private:
             .arg(++own_ % 100000, 5, 10, QLatin1Char('0'));
     }
 
-    // The tick's new value in one of the spellings the server takes for the same.
-    QString Variant(const QString& value) {
+    // The tick's new value in one of the spellings the server takes for the same, as far as the article's format
+    // lets it through: production codes with trailing blanks, supplier serials also in small letters.
+    QString Variant(const QString& value, bool anyCase) {
         const int roll = static_cast<int>(random_() % 100);
-        return roll < 50 ? value : roll < 80 ? value + QStringLiteral("  ") : value.toLower();
+        return roll < 50 ? value : roll < 75 || !anyCase ? value + QStringLiteral("  ") : value.toLower();
     }
 
     // A new production code (main board, its second code asked for), own serial (power supply) or supplier
@@ -170,13 +181,13 @@ private:
         const qint64 n = tick % 1000000;
         Scan scan;
         if (kind == 0) {
-            step.value = Variant(QStringLiteral("P40%1").arg(n, 6, 10, QLatin1Char('0')));
+            step.value = Variant(QStringLiteral("P40%1").arg(n, 6, 10, QLatin1Char('0')), false);
             scan = {"", step.value, "", {}, {Own()}};
         } else if (kind == 1) {
-            step.value = Variant(QStringLiteral("S4%1").arg(n, 8, 10, QLatin1Char('0')));
+            step.value = QStringLiteral("S4%1").arg(n, 8, 10, QLatin1Char('0'));
             scan = {tree240101::kNt, Own(), "", {}, {step.value}};
         } else {
-            step.value = Variant(QStringLiteral("FM29-AB%1").arg(n, 8, 10, QLatin1Char('0')));
+            step.value = Variant(QStringLiteral("FM29-AB%1").arg(n, 8, 10, QLatin1Char('0')), true);
             scan = {tree240101::kFm, "", step.value};
         }
         step.key = (kind == 0 ? QStringLiteral("code:") : QStringLiteral("serial:")) + Compared(step.value);
@@ -201,17 +212,16 @@ private:
         if (kind == 4) {
             step.value = pools_.keyboardCodes.value(static_cast<int>(pick % pools_.keyboardCodes.size()));
             step.key = QStringLiteral("unit:") + step.value;
-            return Capture({"", step.value});
+            return Capture({tree240101::kBg, step.value});
         }
         const int i = static_cast<int>(pick % pools_.moduleIds.size());
         step.value = pools_.moduleCodes.value(i);
         const QString devKey = QString::number(pools_.moduleIds.value(i)) + QLatin1Char('K');
         step.key = QStringLiteral("device:") + QString::number(pools_.moduleIds.value(i));
         if (kind == 3) {
-            return Capture({"", step.value});
+            return Capture({tree240101::kAm, step.value});
         }
-        host_.paNr[1].clear();
-        worker_.answers.push_back(MsgAnswer::Yes);  // shown without an order, from its final product down
+        host_.paNr[1] = QStringLiteral("240101");  // its final product shown under the order it was built for
         flow_.display.SwapDevice(step.value, 1);
         worker_.Reset();
         TreeNode* source = nullptr;
