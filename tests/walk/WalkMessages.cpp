@@ -63,6 +63,9 @@ const Entry kMessages[] = {
     {"Der Scan wurde gespeichert.", MessageClass::Info, false},
     // Error endings and error reports.
     {"Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht", MessageClass::ErrorEnding, false},
+    // A connection lost around the commit, and the journal asked afterwards: kept, or not to be found out.
+    {"Die Verbindung zur Datenbank war unterbrochen. Der Vorgang wurde trotzdem gespeichert.", MessageClass::Info, false},
+    {"Keine Verbindung zur Datenbank. Ob der Vorgang gespeichert wurde, ist nicht bekannt.", MessageClass::Info, false},
     {"Keine Verbindung zur Datenbank.", MessageClass::ErrorEnding, false},
     {"Der Vorgang wird Gelöscht", MessageClass::ErrorEnding, false},
     {"Es ist Ein Fehler Aufgetereten. Der Vorgang wird Rückgängig gemacht", MessageClass::ErrorEnding, false},
