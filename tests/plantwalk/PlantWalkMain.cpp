@@ -85,7 +85,10 @@ void Reset() {
 }
 
 int Drive(const Options& o) {
-    const QString outDir = o.out.isEmpty() ? QStringLiteral(VELKOR_BINARY_DIR "/plantwalk/seed%1").arg(o.seed) : o.out;
+    const QString outDir = o.out.isEmpty() ? QStringLiteral(VELKOR_BINARY_DIR "/plantwalk/%1-seed%2")
+                                                 .arg(o.cluster ? QStringLiteral("cluster") : QStringLiteral("server"))
+                                                 .arg(o.seed)
+                                           : o.out;
     QDir(outDir).removeRecursively();
     QDir().mkpath(outDir);
     const QStringList hosts =
