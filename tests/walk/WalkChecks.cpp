@@ -62,6 +62,7 @@ void Add(QList<WalkFinding>& findings, const QString& name, const QStringList& r
 
 void WalkChecks::Restart() {
     deliberateDuplicates_.clear();
+    deliberateCodeSerials_.clear();
 }
 
 void WalkChecks::Before() {
@@ -75,7 +76,9 @@ QList<WalkFinding> WalkChecks::After(WalkWorld& world, const WalkWorker& worker,
     CheckTransactions(findings, askServer);
     CheckTables(findings);
     CheckCodes(world, findings);
-    CheckOutcome(worker, findings);
+    CheckOutcome(world, worker, findings);
+    Add(findings, QStringLiteral("statement-after-deadlock"), world.SentAfterDiscard(),
+        QStringLiteral("sent after the server had rolled the transaction back, each on its own"));
     if (world.host.status != WorkstationHost::Ready()) {
         findings.append({QStringLiteral("status-not-ready"),
                          QStringLiteral("the status line reads \"%1\"").arg(world.host.status)});
@@ -207,15 +210,39 @@ void WalkChecks::CheckCodes(const WalkWorld& world, QList<WalkFinding>& findings
         }
     }
     Add(findings, QStringLiteral("code-recorded-twice"), twice, QStringLiteral("production codes"));
+
+    // A value names one device: recorded as a production code, it is no serial number of any device as well (by
+    // the server's comparison of the columns: letter case and trailing blanks do not count).
+    QStringList both;
+    for (const QString& row : QueryTestRows(
+             QStringLiteral("SELECT p.ProductionCode, p.DeviceID, s.DeviceID FROM device_productioncode p "
+                            "JOIN device_serialnumber s ON s.SerialNumber = p.ProductionCode ORDER BY p.ID, s.ID"))) {
+        const QString value = row.section(QLatin1Char('|'), 0, 0).trimmed().toUpper();
+        if (deliberateCodeSerials_.contains(value)) {
+            continue;
+        }
+        if (!world.editors.Steps().isEmpty()) {
+            deliberateCodeSerials_.insert(value);  // the supervisor typed it
+            continue;
+        }
+        both.append(QStringLiteral("%1 (code of device %2, serial number of device %3)")
+                        .arg(row.section(QLatin1Char('|'), 0, 0), row.section(QLatin1Char('|'), 1, 1),
+                             row.section(QLatin1Char('|'), 2, 2)));
+    }
+    Add(findings, QStringLiteral("code-also-serial"), both, QStringLiteral("values"));
 }
 
-void WalkChecks::CheckOutcome(const WalkWorker& worker, QList<WalkFinding>& findings) {
-    if (worker.Refused()) {
+void WalkChecks::CheckOutcome(const WalkWorld& world, const WalkWorker& worker, QList<WalkFinding>& findings) {
+    // A refused action, and a scan the capture says it recorded nothing of (a question declined, a level of it
+    // rolled back, a deadlock), leave the tables as they were.
+    if (worker.Refused() || world.ScanUnrecorded()) {
         // Showing a device brings the completion flags of what it shows up to date: not a change of the action.
         const QStringList now = TableRows(!worker.ShowedDevice());
         const QStringList& before = worker.ShowedDevice() ? rowsNoFlag_ : rows_;
         if (now != before) {
-            findings.append({QStringLiteral("refusal-changed-records"), Difference(before, now)});
+            findings.append({worker.Refused() ? QStringLiteral("refusal-changed-records")
+                                              : QStringLiteral("unrecorded-scan-changed-records"),
+                             Difference(before, now)});
         }
     }
     if (worker.Refused() || worker.EndedInError()) {

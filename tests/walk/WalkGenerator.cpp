@@ -14,7 +14,9 @@ struct Weighted {
     int weight;
 };
 
-constexpr int kFaultCodes[] = {1205, 1213, 2013};
+// A lock wait, a deadlock, a lost connection, and a value another workstation recorded first (the repeated row the
+// server refuses).
+constexpr int kFaultCodes[] = {1205, 1213, 2013, 1062};
 
 }  // namespace
 
@@ -48,7 +50,7 @@ WalkAction WalkGenerator::Next(const WalkWorld& world) {
     const Weighted weights[] = {
         {&walk::kOrder, noOrder ? 25 : 4},  {&walk::kNewAss, noOrder ? 15 : 6}, {&walk::kSelect, 10},
         {&walk::kScan, 34},                 {&walk::kDblClick, 12},              {&walk::kShow, rightShown ? 5 : 9},
-        {&walk::kRemove, 4},                {&walk::kDrop, rightShown ? 8 : 1}, {&walk::kEditor, 7},
+        {&walk::kRemove, 6},                {&walk::kDrop, rightShown ? 8 : 1}, {&walk::kEditor, 7},
         {&walk::kRestart, faults_ ? 1 : 0},
     };
     // clang-format on
@@ -80,7 +82,11 @@ WalkAction WalkGenerator::Next(const WalkWorld& world) {
         action.args.insert(QStringLiteral("pane"), QString::number(pane));
         Name(action, QStringLiteral("node"), QStringLiteral("at"), PickNode(world, pane, 30));
     } else if (*kind == walk::kScan) {
-        action.args.insert(QStringLiteral("value"), values_.ScanValue());
+        // A new assembly often begins with a part recorded before: one taken out of another assembly, or a device
+        // that heads an assembly of its own.
+        const bool fresh = host.trees[0].TopLevelCount() > 0 && !IsDeviceNodeKey(host.trees[0].TopLevel(0)->Key());
+        action.args.insert(QStringLiteral("value"),
+                           fresh && values_.Chance(30) ? values_.FreeAssemblyCode() : values_.ScanValue());
     } else if (*kind == walk::kDblClick) {
         if (values_.Chance(60)) {
             Name(action, QStringLiteral("node"), QStringLiteral("at"), PickNode(world, 0, 30));
@@ -102,7 +108,9 @@ WalkAction WalkGenerator::Next(const WalkWorld& world) {
         }
     }
     if (faults_ && *kind != walk::kRestart && *kind != walk::kSelect && values_.Chance(20)) {
-        action.faultCode = kFaultCodes[values_.Below(3)];
+        // A repeated row only where one pass records the value (the double-click tries a value of both formats
+        // twice, and the second pass asks the database whether the first recorded it).
+        action.faultCode = kFaultCodes[values_.Below(*kind == walk::kScan ? 4 : 3)];
         const int roll = values_.Below(10);
         action.faultAt = 1 + values_.Below(roll < 4 ? 12 : roll < 8 ? 40 : 80);
     }

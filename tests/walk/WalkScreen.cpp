@@ -1,5 +1,7 @@
 // The trees on screen against the trees built afresh from the database.
 
+#include <QSet>
+
 #include "db/AssemblyDbClass.h"
 #include "tests/support/TestDatabase.h"
 #include "tests/walk/WalkChecks.h"
@@ -102,6 +104,17 @@ bool Rebuild(WalkWorld& world, int pane, WorkflowTestHost& reference, QString& r
     return true;
 }
 
+// The device node of the tree that holds the device, or null.
+const TreeNode* DeviceNode(const NodeTree& tree, qint32 devId) {
+    for (int i = 0; i < tree.Count(); ++i) {
+        const TreeNode* node = tree.Item(i);
+        if (IsDeviceNodeKey(node->Key()) && DeviceIdOfKey(node->Key()) == devId) {
+            return node;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker, int& staleViews) {
@@ -111,18 +124,41 @@ QList<WalkFinding> CompareScreens(WalkWorld& world, WalkWorker& worker, int& sta
         return findings;  // reported as an open transaction; a rebuild inside it would end it
     }
     worker.SetChecking(true);
+    QSet<qint32> flagsReported;
     for (int pane = 0; pane < 2; ++pane) {
         WorkflowTestHost reference;
         reference.artNr = world.host.artNr;
         QString reason;
         bool built = false;
         // Building a view brings the completion flags of the devices it shows up to date: undone afterwards, so
-        // that the check leaves the database as the action left it.
+        // that the check leaves the database as the action left it. A flag it clears was set against the counts.
+        QList<qint32> cleared;
+        AssemblyDbClass::SetStatementObserver([&cleared](const QString& sql, const QVariantList& values) {
+            if (sql.startsWith(QLatin1String("UPDATE device_assembly SET OKFlag")) && values.size() == 2 &&
+                values.at(0).toInt() == 0) {
+                cleared.append(values.at(1).toInt());
+            }
+        });
         try {
             db.Begin();
             built = Rebuild(world, pane, reference, reason);
+            AssemblyDbClass::SetStatementObserver({});
+            for (qint32 devId : cleared) {
+                const TreeNode* node = DeviceNode(reference.trees[pane], devId);
+                const bool component =
+                    node != nullptr && node->Parent() != nullptr && IsDeviceNodeKey(node->Parent()->Key());
+                if (component && !world.FlagWriteFailed(devId) && !flagsReported.contains(devId)) {
+                    flagsReported.insert(devId);
+                    findings.append({QStringLiteral("flag-set-incomplete"),
+                                     QStringLiteral("device %1 (%2, in %3) carries the completion flag; its counts "
+                                                    "say it is not complete")
+                                         .arg(devId)
+                                         .arg(node->Text().simplified(), node->Parent()->Text().simplified())});
+                }
+            }
             db.RollbackAll();
         } catch (const VelkorError& error) {
+            AssemblyDbClass::SetStatementObserver({});
             reason = QStringLiteral("the view could not be built again: ") + error.Description();
             try {
                 db.RollbackAll();

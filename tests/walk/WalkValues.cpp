@@ -30,6 +30,27 @@ QString WalkValues::FreshExtSerNr() {
     return QStringLiteral("%1-%2").arg(Chance(50) ? QStringLiteral("FM25") : QStringLiteral("dp77")).arg(++fresh_);
 }
 
+QString WalkValues::BothFormatsValue() {
+    const QStringList recorded =
+        QueryTestRows(QStringLiteral("SELECT ProductionCode FROM device_productioncode WHERE ProductionCode REGEXP "
+                                     "'^P[0-9][0-9][0-9][0-9][0-9]$' ORDER BY ID"));
+    if (!recorded.isEmpty() && Chance(75)) {
+        return Pick(recorded);
+    }
+    // Few of them, so that the same value comes again.
+    return QStringLiteral("P25%1").arg(Below(20), 3, 10, QLatin1Char('0'));
+}
+
+QString WalkValues::FreeAssemblyCode() {
+    const QStringList free = QueryTestRows(
+        QStringLiteral(
+            "SELECT p.ProductionCode FROM device_productioncode p JOIN device_assembly a ON "
+            "a.Device_Assembly = p.DeviceID AND a.AssemblyType = ? WHERE NOT EXISTS (SELECT 1 FROM "
+            "device_assembly z WHERE z.Device_Assembly = a.AssemblyNum AND z.AssemblyType = ?) ORDER BY p.ID"),
+        {QStringLiteral("A"), QStringLiteral("Z")});
+    return free.isEmpty() ? RecordedProdCode() : Pick(free);
+}
+
 QString WalkValues::RecordedProdCode() {
     const QStringList codes = QueryTestRows(
         QStringLiteral(
@@ -71,8 +92,11 @@ QString WalkValues::NearMiss(const QString& value) {
 
 QString WalkValues::ScanValue() {
     const int roll = Below(100);
-    if (roll < 45) {
+    if (roll < 40) {
         return FreshProdCode();
+    }
+    if (roll < 45) {
+        return BothFormatsValue();
     }
     if (roll < 75) {
         return RecordedProdCode();
@@ -88,22 +112,25 @@ QString WalkValues::ScanValue() {
 
 QString WalkValues::EntryValue() {
     const int roll = Below(100);
-    if (roll < 25) {
+    if (roll < 22) {
         return FreshExtSerNr();
     }
-    if (roll < 40) {
+    if (roll < 35) {
         return FreshSerNr();
     }
-    if (roll < 55) {
+    if (roll < 48) {
         return RecordedSerNr(Chance(60));
     }
-    if (roll < 65) {
+    if (roll < 57) {
         return NearMiss(RecordedSerNr(Chance(70)));
     }
-    if (roll < 75) {
+    if (roll < 65) {
         return RecordedSerNr(false).toLower();  // an own serial number typed in small letters
     }
-    if (roll < 85) {
+    if (roll < 80) {
+        return BothFormatsValue();
+    }
+    if (roll < 88) {
         return ScanValue();
     }
     return Pick(QStringList{"", "   ", "FM24-00731 ", "fm24-00731", "dp77-310057", "x"});

@@ -37,6 +37,11 @@ public:
     QString FreshProdCode();
     QString FreshSerNr();
     QString FreshExtSerNr();
+    // A production code that is a serial number by its format too ("P" and five digits): recorded or new.
+    QString BothFormatsValue();
+    // A production code of a device that heads an assembly of its own and stands in no other: a final product, a
+    // device taken out of its assembly, a pre-assembled part.
+    QString FreeAssemblyCode();
 
     // The passwords of the rework.
     static QString ConversionPassword() { return QStringLiteral("qorv"); }

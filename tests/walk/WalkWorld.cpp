@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlQuery>
 
 #include "db/AssemblyDbClass.h"
 #include "db/StorableValue.h"
@@ -77,6 +78,7 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
         return values_.InputFor(title, prompt);
     };
     converted_ = false;
+    scanUnrecorded_ = false;
     statements_ = 0;
     // A tree put back as it was (an operation rolled back) was laid out from the order it was laid out from
     // before, whatever the order field says now.
@@ -88,27 +90,58 @@ void WalkWorld::Execute(WalkAction& action, bool replay) {
         rowsBefore[pane] = RowsOf(host.trees[pane]);
         layoutBefore[pane] = layoutOrder_[pane];
     }
-    AssemblyDbClass::SetStatementObserver([this](const QString& sql, const QVariantList&) {
+    qint32 flagDevice = 0;  // the device of the statement about to be sent when it writes a completion flag
+    AssemblyDbClass::SetStatementObserver([this, &flagDevice](const QString& sql, const QVariantList& values) {
         if (sql.startsWith(QLatin1String("UPDATE device_assembly SET device_assembly.Device_Assembly"))) {
             converted_ = true;  // a device handed its assembly over to another (conversion)
         }
+        flagDevice = sql.startsWith(QLatin1String("UPDATE device_assembly SET OKFlag")) && values.size() == 2
+                         ? values.at(1).toInt()
+                         : 0;
     });
     const int faultAt = action.faultAt;
     const int faultCode = action.faultCode;
     // A lock wait or a deadlock can only meet a statement that writes (the sessions read uncommitted, without
-    // locks): such a fault waits for the first write from its statement on. A lost connection meets any.
+    // locks): such a fault waits for the first write from its statement on. A lost connection meets any. A repeated
+    // row meets the insert of a production code or serial number checked under its value's lock: another workstation
+    // recorded the value between the check and the insert.
+    // A deadlock victim's transaction is rolled back by the server itself, whatever the program makes of the error:
+    // done here as the server does it. Until the program has closed every level of that transaction, a statement
+    // it sends runs on its own (autocommit) and is noted.
     bool faulted = false;
-    AssemblyDbClass::SetStatementFault([this, faultAt, faultCode, faulted](const QString& sql) mutable {
+    bool discarded = false;
+    bool valueLocked = false;
+    sentAfterDiscard_.clear();
+    AssemblyDbClass::SetStatementFault([this, faultAt, faultCode, faulted, discarded, valueLocked,
+                                        &flagDevice](const QString& sql) mutable {
         if (sql == QLatin1String(AssemblyDbClass::kConnectAttempt)) {
             return 0;  // not a statement: the server stays reachable
         }
         ++statements_;
+        AssemblyDbClass& db = AssemblyDbClass::Shared();
+        discarded = discarded && db.OpenTransactionCount() > 0;
+        if (discarded && !sql.startsWith(QLatin1String("ROLLBACK;"))) {
+            sentAfterDiscard_.append(sql.simplified().left(120));
+        }
         const bool writes = sql.startsWith(QLatin1String("INSERT")) || sql.startsWith(QLatin1String("UPDATE")) ||
                             sql.startsWith(QLatin1String("DELETE"));
-        if (faulted || faultAt == 0 || statements_ < faultAt || (faultCode != 2013 && !writes)) {
+        if (sql.contains(QLatin1String("GET_LOCK(")) || sql.contains(QLatin1String("RELEASE_LOCK("))) {
+            valueLocked = sql.contains(QLatin1String("GET_LOCK("));
+        }
+        const bool guardedInsert = valueLocked && (sql.startsWith(QLatin1String("INSERT INTO device_productioncode")) ||
+                                                   sql.startsWith(QLatin1String("INSERT INTO device_serialnumber")));
+        if (faulted || faultAt == 0 || statements_ < faultAt || (faultCode != 2013 && !writes) ||
+            (faultCode == 1062 && !guardedInsert)) {
             return 0;
         }
         faulted = true;
+        if (flagDevice != 0 && db.OpenTransactionCount() == 0) {
+            flagWriteFailed_.insert(flagDevice);
+        }
+        if (faultCode == 1213 && db.OpenTransactionCount() > 0 && db.IsConnected()) {
+            QSqlQuery(db.DBConObj()).exec(QStringLiteral("ROLLBACK"));
+            discarded = true;
+        }
         return faultCode;
     });
     try {
@@ -148,7 +181,7 @@ void WalkWorld::Dispatch(WalkAction& action) {
         rework.OnNodeClick(pane, node);
         rework.OnClick(pane);
     } else if (kind == walk::kScan) {
-        flow.capture.ProdCodeSerNrScanInput(action.Arg(QStringLiteral("value")), QString());
+        scanUnrecorded_ = !flow.capture.ProdCodeSerNrScanInput(action.Arg(QStringLiteral("value")), QString());
     } else if (kind == walk::kDblClick) {
         if (node != nullptr) {
             host.trees[0].SetSelectedItem(node);

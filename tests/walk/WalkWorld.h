@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "rework/BackfitDrop.h"
@@ -36,6 +38,14 @@ public:
     bool Converted() const { return converted_; }
     // The statements the last action sent.
     int Statements() const { return statements_; }
+    // Whether the last action was a scan the capture reports it recorded nothing of.
+    bool ScanUnrecorded() const { return scanUnrecorded_; }
+    // The statements the program sent after the server had discarded its transaction (a deadlock of the last
+    // action) while it still counted that transaction open: each ran on its own, outside any transaction.
+    const QStringList& SentAfterDiscard() const { return sentAfterDiscard_; }
+    // Devices whose completion flag a failed write outside a transaction left as it was: the next refresh of
+    // their node writes it again.
+    bool FlagWriteFailed(qint32 devId) const { return flagWriteFailed_.contains(devId); }
 
     // The node a recorded key and index name (the key first); null when neither is there.
     TreeNode* NodeOf(int pane, const QString& key, const QString& index) const;
@@ -69,5 +79,8 @@ private:
     bool touched_[2] = {false, false};
     bool stale_[2] = {false, false};
     bool converted_ = false;
+    bool scanUnrecorded_ = false;
     int statements_ = 0;
+    QStringList sentAfterDiscard_;
+    QSet<qint32> flagWriteFailed_;
 };
