@@ -87,6 +87,7 @@ void AssemblyDbClass::Connect() {
              .arg(odbc::kLockWaitSeconds),
          {});
     ProbeCluster();
+    ProbeProgramTables();
 }
 
 void AssemblyDbClass::Reopen() {
@@ -162,6 +163,7 @@ void AssemblyDbClass::Begin() {
         Execute(QStringLiteral("SAVEPOINT %1;").arg(SavepointName(openTransactions_ + 1)));
     } else {
         Execute(QStringLiteral("START TRANSACTION;"));
+        levelDevices_.clear();
         if (onCluster_) {
             // A savepoint of the outermost level that the commit asks for: a cluster may give the transaction up
             // without the next statements hearing of it (see Commit).
@@ -169,6 +171,7 @@ void AssemblyDbClass::Begin() {
         }
     }
     ChangeCounter(+1);
+    levelDevices_.append(QSet<qint32>());
 }
 
 void AssemblyDbClass::RequireOpenTransaction(const char* operation) const {
@@ -182,7 +185,13 @@ void AssemblyDbClass::Commit() {
     RequireOpenTransaction("Commit");
     if (openTransactions_ > 1) {
         Execute(QStringLiteral("RELEASE SAVEPOINT %1;").arg(SavepointName(openTransactions_)));
+        if (levelDevices_.size() > 1) {
+            const QSet<qint32> released = levelDevices_.takeLast();
+            levelDevices_.last().unite(released);
+        }
     } else {
+        // Written before the cluster's check below: a transaction the cluster gave up takes the rows with it.
+        WriteJournal();
         if (onCluster_) {
             // A transaction the cluster gave up (a brute-force abort by another node's write) was seen to be followed
             // by statements that heard nothing of it: they ran in a transaction of their own, which autocommit off
@@ -197,7 +206,23 @@ void AssemblyDbClass::Commit() {
                 throw ProviderError::TransactionDiscarded();
             }
         }
-        Execute(QStringLiteral("COMMIT;"));
+        try {
+            Execute(QStringLiteral("COMMIT;"));
+        } catch (const ProviderError& error) {
+            if (!error.IsConnectionLost()) {
+                throw;
+            }
+            if (!journalWritten_) {
+                // Without the journal nobody can tell whether the server kept it.
+                throw ProviderError::CommitOutcomeUnknown(error.Description());
+            }
+            ResolveLostCommit(error);  // returns when the operation was kept
+        }
+        levelDevices_.clear();
+        NextOperationIdentity();
+        if (openTransactions_ == 0) {
+            return;  // kept after a lost answer: the counter is down already
+        }
     }
     ChangeCounter(-1);
 }
@@ -208,6 +233,7 @@ void AssemblyDbClass::Rollback() {
         // Nothing of the transaction is left on the server: only the levels are counted down. (On a cluster,
         // statements that ran on after the cluster gave it up may have left a transaction open: rolled back.)
         ChangeCounter(-1);
+        DropLevelDevices();
         if (openTransactions_ == 0) {
             transactionDiscarded_ = false;
             RollbackOnCluster();
@@ -222,6 +248,7 @@ void AssemblyDbClass::Rollback() {
         Execute(QStringLiteral("ROLLBACK;"));
     }
     ChangeCounter(-1);
+    DropLevelDevices();
 }
 
 void AssemblyDbClass::RollbackAll() {
@@ -229,6 +256,7 @@ void AssemblyDbClass::RollbackAll() {
         return;
     }
     openTransactions_ = 0;
+    levelDevices_.clear();
     if (transactionDiscarded_) {
         transactionDiscarded_ = false;
         RollbackOnCluster();

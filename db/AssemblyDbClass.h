@@ -60,6 +60,57 @@ public:
     // hold only on one node; false (nothing sent) when the claim table is not there.
     bool ClaimValue(const QString& name);
 
+    // ---- Guards of check-then-write ----------------------------------------------------------------
+    // Inside the open transaction, before a recorded device is checked and written (placed, taken over, moved,
+    // converted, removed, corrected): of two workstations on the same device the second waits until the first's
+    // transaction has ended and then reads what it left; on a cluster, of two on different nodes the later commit
+    // is refused (and a scan runs again). Held until the transaction ends.
+    void GuardDevice(qint32 devId);
+    // The SQL expression of a value's guard key, with one parameter (the value): the server's own comparison of
+    // the identifier columns (their collation: letter case, trailing blanks), so that two values the existence
+    // checks treat as one always share their guard. Codes and serial numbers share one set of keys.
+    QString ValueKeyExpression() const;
+    // On a cluster with the claim table: the value's claim row (key ValueKeyExpression), written and removed again
+    // in the open transaction; false (nothing sent) without the table.
+    bool ClaimValueKey(const QString& value);
+
+    // ---- Journal of kept operations -----------------------------------------------------------------------
+    // While an entry lives, the commit of the outermost transaction writes the operation's journal row (with every
+    // device the transaction wrote) just before COMMIT, so the row is kept exactly when the operation is. When the
+    // answer to that COMMIT is lost, the commit connects again and looks the identity up: found, the operation was
+    // kept, the worker is told so in one line and the commit returns as answered; not found, the lost connection is
+    // raised as before; when that cannot be found out, an error that says so. Entries nest: the outermost one names
+    // the operation (a drop's scan-in is part of the drop).
+    class JournalEntry {
+    public:
+        JournalEntry(AssemblyDbClass& db, const QString& operation, const QString& paNr, const QString& detail = {});
+        ~JournalEntry();
+        // What the operation did, known only on its way (a correction's old and new values); before the commit.
+        void SetDetail(const QString& detail);
+        JournalEntry(const JournalEntry&) = delete;
+        JournalEntry& operator=(const JournalEntry&) = delete;
+
+    private:
+        AssemblyDbClass& db_;
+        bool outermost_;
+    };
+    // The identity of the most recent operation begun on this connection; empty before the first.
+    QString LastOperationId() const { return lastOperationId_; }
+    // The journal tables are there (found or created on connecting).
+    bool HasJournal() const { return journalTables_; }
+    // The history of a device: the identities of the kept operations that wrote it, oldest first.
+    QStringList JournalOfDevice(qint32 devId);
+    // Notes a device written by the open transaction, for its journal row.
+    void NoteDeviceWritten(qint32 devId);
+    // The two statements (text, values) of one journal row and its devices, for a connection of its own (the record
+    // editors) as for this one.
+    struct Statement {
+        QString sql;
+        QVariantList values;
+    };
+    static QList<Statement> JournalStatements(const QString& id, const QString& operation, const QString& paNr,
+                                              const QString& detail, const QList<qint32>& devices);
+
     // Fills rs with the rows of the query; true when at least one row came back.
     bool GetDataWithQuery(const QString& query, RecordSet& rs, const QVariantList& values = {});
     QSqlDatabase DBConObj() const { return QSqlDatabase::database(connectionName_, false); }
@@ -138,6 +189,9 @@ public:
     bool CheckProdCode(const QVariant& prodCode);
     // True when the serial number is recorded (own or external) for any device.
     bool CheckSerNr(const QString& serNr);
+    // A value of both formats is one identifier: true when the value, about to be recorded as a production code
+    // (asCode) or as a serial number, is recorded as the other already.
+    bool RecordedAsOtherKind(const QString& value, bool asCode);
 
     // Records an own serial number (trimmed, also in the caller's variable); 1 when written, 0 when the
     // serial number is already recorded or the database refused it.
@@ -238,6 +292,18 @@ private:
     void NoteFailure(const ProviderError& error);
     void Open();
     void Connect();
+    // After connecting: the server's connection id, the collation of the identifier columns, and the program's
+    // journal tables (created where the account may).
+    void ProbeProgramTables();
+    void CreateJournalTables();
+    // The journal rows of the pending entry, inside the outermost transaction; nothing when it wrote no device.
+    void WriteJournal();
+    // The answer to COMMIT was lost (error): finds out on a new connection whether the operation was kept.
+    void ResolveLostCommit(const ProviderError& error);
+    // After a kept transaction with a journal row: a later transaction of the same entry gets an identity of its own.
+    void NextOperationIdentity();
+    // The devices of the innermost level are gone with its rollback.
+    void DropLevelDevices();
     // Connects to the hosts of the list from first on, wrapping round; the first that answers is kept.
     void ConnectToHosts(int first);
     // After the connection's settings: asks whether the server is a cluster node (and a ready one), and on a
@@ -293,5 +359,21 @@ private:
     // the rollback of the caller's error ending is refused, so nothing of the operation runs on in autocommit.
     bool transactionDiscarded_ = false;
     int operationDepth_ = 0;
+    qint64 serverConnectionId_ = 0;
+    QString identifierCharset_ = QStringLiteral("utf8mb4");
+    QString identifierCollation_ = QStringLiteral("utf8mb4_general_ci");
+    bool journalTables_ = false;
+    // The operation of the outermost journal entry, while it lives.
+    struct PendingOperation {
+        QString id;
+        QString operation;
+        QString paNr;
+        QString detail;
+    };
+    PendingOperation pending_;
+    bool journalWritten_ = false;
+    QString lastOperationId_;
+    // The devices written by each open transaction level (a level rolled back takes its own with it).
+    QList<QSet<qint32>> levelDevices_;
     QHash<QString, QVariant> erpAnswers_;
 };

@@ -35,6 +35,7 @@ QVariant AssemblyDbClass::CreateAssNrFromDivID(qint32 devId, qint32 masterProdOr
         // The assembly number of a device is the key of its own row.
         Execute(QStringLiteral("UPDATE device_assembly SET AssemblyNum = ? WHERE ID = ? AND AssemblyType = 'A';"),
                 {id, id});
+        NoteDeviceWritten(devId);
         return QVariant(id);
     } catch (const VelkorError& error) {
         ReportError(error, QStringLiteral("CreateAssNrFromDivID"));
@@ -147,6 +148,8 @@ void AssemblyDbClass::UpdateDevIDinAssembly(qint32 oldDevId, qint32 newDevId, qi
                                "device_assembly.MasterProdOrder = ? "
                                "WHERE device_assembly.Device_Assembly = ? AND AssemblyType = 'A';"),
                 {newDevId, masterProdOrder, oldDevId});
+        NoteDeviceWritten(oldDevId);
+        NoteDeviceWritten(newDevId);
     } catch (const VelkorError& error) {
         ReportError(error, QStringLiteral("ReplaceDevID"));
         throw;
@@ -156,6 +159,7 @@ void AssemblyDbClass::UpdateDevIDinAssembly(qint32 oldDevId, qint32 newDevId, qi
 void AssemblyDbClass::WriteOKFlag(qint32 devId, bool flag) {
     Execute(QStringLiteral("UPDATE device_assembly SET OKFlag = ? WHERE Device_Assembly = ? AND AssemblyType = 'A';"),
             {flag ? 1 : 0, devId});
+    NoteDeviceWritten(devId);
 }
 
 void AssemblyDbClass::SetOKFlagInAssembly(qint32 devId, bool flag) {

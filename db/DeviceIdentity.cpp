@@ -1,5 +1,3 @@
-#include <QCryptographicHash>
-
 #include "db/AssemblyDbClass.h"
 #include "db/OdbcSource.h"
 #include "db/ProviderError.h"
@@ -37,6 +35,7 @@ QVariant AssemblyDbClass::CreateDevice() {
         if (id == 0) {
             throw VelkorError(kAppErrorNumber, QStringLiteral("DeviceID = 0"));
         }
+        NoteDeviceWritten(id);
         return QVariant(id);
     } catch (const VelkorError& error) {
         ReportError(error, QStringLiteral("CreateDevice"));
@@ -57,6 +56,15 @@ bool AssemblyDbClass::CheckProdCode(const QVariant& prodCode) {
     return !IsNullOrEmpty(count) && count.toLongLong() > 0;
 }
 
+bool AssemblyDbClass::RecordedAsOtherKind(const QString& value, bool asCode) {
+    // Only a value of both formats ("P12345") can be either; asked under the value's guard, which codes and serial
+    // numbers share.
+    if (asCode) {
+        return IsSerNrPatternFormat(value) && CheckSerNr(value);
+    }
+    return IsProdCodeFormat(value) && CheckProdCode(value);
+}
+
 bool AssemblyDbClass::CheckSerNr(const QString& serNr) {
     const RecordSet rs =
         Select(QStringLiteral("SELECT SerialNumber FROM device_serialnumber WHERE SerialNumber = ?;"), {serNr});
@@ -73,16 +81,18 @@ namespace {
 // (every session reads uncommitted rows, so it sees the row even before the first one commits). Named locks
 // and uncommitted rows stay on their node of a Galera cluster; there the guard is a claim row written in the
 // transaction: a workstation on the same node waits for the first one's commit, and of two on different nodes
-// the cluster refuses the later commit, and the scan runs again and finds the value recorded.
+// the cluster refuses the later commit, and the scan runs again and finds the value recorded. Its key follows the
+// server's comparison (AssemblyDbClass::ValueKeyExpression), and a code and a serial number of one text share it.
 class ValueLock {
 public:
-    ValueLock(AssemblyDbClass& db, const char* kind, const QString& value) : db_(db), name_(LockName(kind, value)) {
-        if (db_.OnCluster() && db_.ClaimValue(name_)) {
+    ValueLock(AssemblyDbClass& db, const QString& value) : db_(db), value_(value) {
+        if (db_.OnCluster() && db_.ClaimValueKey(value_)) {
             claimed_ = true;
             return;
         }
         RecordSet rs;
-        db_.GetDataWithQuery(QStringLiteral("SELECT GET_LOCK(?, ?) AS Got"), rs, {name_, kLockWaitSeconds});
+        db_.GetDataWithQuery(QStringLiteral("SELECT GET_LOCK(%1, ?) AS Got").arg(db_.ValueKeyExpression()), rs,
+                             {value_, kLockWaitSeconds});
         if (rs.Eof() || rs.Field(QStringLiteral("Got")).toInt() != 1) {
             throw VelkorError(
                 kAppErrorNumber,
@@ -95,7 +105,8 @@ public:
         }
         try {
             RecordSet rs;
-            db_.GetDataWithQuery(QStringLiteral("SELECT RELEASE_LOCK(?) AS Released"), rs, {name_});
+            db_.GetDataWithQuery(QStringLiteral("SELECT RELEASE_LOCK(%1) AS Released").arg(db_.ValueKeyExpression()),
+                                 rs, {value_});
         } catch (const VelkorError&) {
             // A lost connection has released the lock with it.
         }
@@ -106,14 +117,8 @@ public:
 private:
     static constexpr int kLockWaitSeconds = odbc::kLockWaitSeconds;
 
-    // Lock names are at most 64 characters: the value goes in as its hash.
-    static QString LockName(const char* kind, const QString& value) {
-        return QStringLiteral("velkor.%1.").arg(QLatin1String(kind)) +
-               QString::fromLatin1(QCryptographicHash::hash(value.toUtf8(), QCryptographicHash::Sha1).toHex());
-    }
-
     AssemblyDbClass& db_;
-    QString name_;
+    QString value_;
     bool claimed_ = false;
 };
 
@@ -122,17 +127,20 @@ private:
 void AssemblyDbClass::WriteSerNr(const QString& serNr, qint32 devId, const QString& extFlag) {
     Execute(QStringLiteral("INSERT INTO device_serialnumber ( DeviceID, SerialNumber, ExtFlag ) VALUES (?, ?, ?);"),
             {devId, serNr, extFlag});
+    NoteDeviceWritten(devId);
 }
 
 void AssemblyDbClass::WriteProdCode(const QString& prodCode, qint32 devId) {
     Execute(QStringLiteral("INSERT INTO device_productioncode ( DeviceID, ProductionCode ) VALUES (?, ?);"),
             {devId, prodCode});
+    NoteDeviceWritten(devId);
 }
 
 void AssemblyDbClass::WritePaNr(const QString& paNr, qint32 devId) {
     Execute(
         QStringLiteral("INSERT INTO device_productionordernumber ( DeviceID, ProductionOrderNumber ) VALUES (?, ?);"),
         {devId, paNr});
+    NoteDeviceWritten(devId);
 }
 
 namespace {
@@ -150,13 +158,14 @@ void RethrowUnlessDuplicate(const ProviderError& error) {
 qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
     serNr = TrimBlanks(serNr);
     try {
-        const ValueLock lock(*this, "serial", serNr);
-        if (CheckSerNr(serNr)) {
+        const ValueLock lock(*this, serNr);
+        if (CheckSerNr(serNr) || RecordedAsOtherKind(serNr, false)) {
             return 0;
         }
         // Without ExtFlag the row takes the table's default, an own serial number.
         Execute(QStringLiteral("INSERT INTO device_serialnumber ( DeviceID, SerialNumber ) VALUES (?, ?);"),
                 {devId, serNr});
+        NoteDeviceWritten(devId);
         return 1;
     } catch (const ProviderError& error) {
         RethrowUnlessDuplicate(error);
@@ -166,8 +175,8 @@ qint16 AssemblyDbClass::InsertSerNrWithDevID(QString& serNr, qint32 devId) {
 
 qint16 AssemblyDbClass::InsertExtSerNrWithDevID(const QString& serNr, qint32 devId) {
     try {
-        const ValueLock lock(*this, "serial", serNr);
-        if (CheckSerNr(serNr)) {
+        const ValueLock lock(*this, serNr);
+        if (CheckSerNr(serNr) || RecordedAsOtherKind(serNr, false)) {
             return 0;
         }
         WriteSerNr(serNr, devId, QStringLiteral("1"));
@@ -198,7 +207,7 @@ qint16 AssemblyDbClass::InsertExtDuplicateSerNrWithDevID(const QString& serNr, q
 
 bool AssemblyDbClass::InsertProdCodeWithDevID(const QString& prodCode, qint32 devId) {
     try {
-        const ValueLock lock(*this, "code", prodCode);
+        const ValueLock lock(*this, prodCode);
         const QVariant existing = GetDevIdFromProdCodeOrSerNr(prodCode, QString());
         if (!IsNullOrEmpty(existing) && !IsNullOrEmpty(GetAssemblyfromDevID(existing.toInt())) &&
             existing.toInt() != devId) {
@@ -206,7 +215,7 @@ bool AssemblyDbClass::InsertProdCodeWithDevID(const QString& prodCode, qint32 de
                 "Produktionscode wurde bereits einem anderen Artikel in einem anderen Zusammenbau zugewiesen"));
             return false;
         }
-        if (!IsNullOrEmpty(existing)) {
+        if (!IsNullOrEmpty(existing) || RecordedAsOtherKind(prodCode, true)) {
             Dialogs().MsgBox(
                 QStringLiteral("Produktionscode wurde bereits verwendet und kann nicht nocheinmal zugewiesen werden."));
             return false;
@@ -253,10 +262,12 @@ void AssemblyDbClass::InsertArtNrWithDevID(QString& artNr, qint32 devId, const Q
         Execute(QStringLiteral("INSERT INTO device_productcode ( DevID, ProductCode, Suffix ) VALUES (?, ?, ?);"),
                 {devId, artNr, suffixValue});
     }
+    NoteDeviceWritten(devId);
 }
 
 void AssemblyDbClass::UpdateArtNrWithDevID(const QString& artNr, qint32 devId, const QVariant& /*suffix*/) {
     Execute(QStringLiteral("UPDATE device_productcode SET ProductCode = ? WHERE DevID = ?;"), {artNr, devId});
+    NoteDeviceWritten(devId);
 }
 
 // ---- Lookups by device ID ------------------------------------------------------------------------

@@ -83,6 +83,14 @@ ProviderError ProviderError::TransactionDiscarded() {
                          QStringLiteral("Die Datenbank hat den laufenden Vorgang bereits verworfen"), kDeadlock);
 }
 
+ProviderError ProviderError::CommitOutcomeUnknown(const QString& reason) {
+    ProviderError error(kProviderGeneralFailure,
+                        QStringLiteral("Antwort auf COMMIT verloren, Ergebnis nicht feststellbar (%1)").arg(reason),
+                        kConnectionLostInQuery);
+    error.outcomeUnknown_ = true;
+    return error;
+}
+
 bool ProviderError::IsConnectionLost() const {
     return IsConnectionLostCode(nativeCode_);
 }

@@ -37,6 +37,9 @@ public:
     static ProviderError ConnectionClosed();
     // A statement refused because the transaction it belongs to has already been discarded by the server.
     static ProviderError TransactionDiscarded();
+    // The answer to a COMMIT was lost and whether the server kept the transaction could not be found out either
+    // (the reason given): a lost connection whose operation may or may not be recorded.
+    static ProviderError CommitOutcomeUnknown(const QString& reason);
 
     int NativeCode() const { return nativeCode_; }
     // The database refused a row because it would repeat a unique key.
@@ -46,10 +49,18 @@ public:
     // After this error the server holds no open transaction of this connection any more (deadlock victim,
     // lost connection).
     bool DiscardsTransaction() const;
+    bool IsCommitOutcomeUnknown() const { return outcomeUnknown_; }
 
 private:
     int nativeCode_;
+    bool outcomeUnknown_ = false;
 };
+
+// True when the error is a lost connection after which the operation may or may not be recorded.
+inline bool IsCommitOutcomeUnknown(const VelkorError& error) {
+    const auto* provider = dynamic_cast<const ProviderError*>(&error);
+    return provider != nullptr && provider->IsCommitOutcomeUnknown();
+}
 
 // True when the error is a provider error of a lost (or never opened) connection.
 inline bool IsConnectionLost(const VelkorError& error) {

@@ -77,6 +77,39 @@ void AddWithDevicesAbove(QList<TreeNode*>& nodes, TreeNode* node) {
     }
 }
 
+// The device the device is built into, as recorded now; 0 when it is built into none.
+qint32 RecordedParent(AssemblyDbClass& db, qint32 devId) {
+    const QVariant assNr = db.GetAssemblyfromDevID(devId);
+    const QVariant parentAssNr = IsNullOrEmpty(assNr) ? QVariant() : db.GetPrevAssembly(assNr.toInt());
+    return IsNullOrEmpty(parentAssNr) ? 0 : db.GetDevIdFromAssNr(parentAssNr.toInt()).toInt();
+}
+
+// The device the screen shows the node's device built into; 0 at the top of its tree.
+qint32 ShownParent(const TreeNode* node) {
+    for (const TreeNode* above = node->Parent(); above != nullptr; above = above->Parent()) {
+        if (IsDeviceNodeKey(above->Key())) {
+            return DeviceIdOfKey(above->Key());
+        }
+    }
+    return 0;
+}
+
+// Inside the drop's transaction, once the devices are guarded: true when another workstation has changed them since
+// they were shown (the drop would act on a place that no longer holds them); the supervisor is told.
+bool ChangedMeanwhile(AssemblyDbClass& db, const TreeNode* source, qint32 targetDevId) {
+    const qint32 sourceDevId = DeviceIdOfKey(source->Key());
+    const bool changed = RecordedParent(db, sourceDevId) != ShownParent(source) ||
+                         (targetDevId != 0 && (!db.GetSerNrFromDeviceID(targetDevId).isEmpty() ||
+                                               !IsNullOrEmpty(db.GetProdCodeWithDevID(targetDevId)) ||
+                                               !db.GetExtSerNrFromDeviceID(targetDevId).isEmpty()));
+    if (changed) {
+        Dialogs().MsgBox(
+            QStringLiteral("Das Gerät wurde inzwischen an einem anderen Arbeitsplatz geändert. Bitte "
+                           "die Anzeige neu laden und den Vorgang wiederholen."));
+    }
+    return changed;
+}
+
 int Depth(const TreeNode* node) {
     int depth = 0;
     for (; node->Parent() != nullptr; node = node->Parent()) {
@@ -152,8 +185,16 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
     const qint32 targetDevId = DeviceIdOfKey(target->Key());
     const TreesBefore before(host_);
     qint32 placeholderDevId = 0;
+    AssemblyDbClass::JournalEntry journal(db, QStringLiteral("conversion"), paNr);
+    QStringList details;
     try {
         db.Begin();
+        db.GuardDevice(sourceDevId);
+        db.GuardDevice(targetDevId);
+        if (ChangedMeanwhile(db, source, targetDevId)) {
+            db.RollbackAll();
+            return;
+        }
         placeholderDevId = db.CreateDevice().toInt();
         QString oldArtNr = sourceArtNr;
         db.InsertArtNrWithDevID(oldArtNr, placeholderDevId, 0);  // the placeholder keeps the old article
@@ -165,16 +206,17 @@ void BackfitDrop::Convert(TreeNode* source, TreeNode* target, const QString& sou
         // The trees follow inside the unit of work: their counters write completion flags, which belong to it,
         // and a failure on the way undoes the records and the screen together.
         ShowConversion(sourceDevId, targetDevId, placeholderDevId);
+        details = QStringList{
+            QStringLiteral("Gerät %1: Artikel %2 -> %3, PA %4").arg(sourceDevId).arg(sourceArtNr, targetArtNr, paNr),
+            QStringLiteral("nimmt den Platz von Gerät %1 ein").arg(targetDevId),
+            QStringLiteral("alter Platz -> Platzhalter Gerät %1 (%2)").arg(placeholderDevId).arg(sourceArtNr)};
+        journal.SetDetail(details.join(QStringLiteral("; ")));
         db.Commit();
     } catch (const VelkorError& error) {
         FailureEnding(host_, before, error);
         return;
     }
-    LogCorrection(
-        QStringLiteral("Umrüstung"),
-        {QStringLiteral("Gerät %1: Artikel %2 -> %3, PA %4").arg(sourceDevId).arg(sourceArtNr, targetArtNr, paNr),
-         QStringLiteral("nimmt den Platz von Gerät %1 ein").arg(targetDevId),
-         QStringLiteral("alter Platz -> Platzhalter Gerät %1 (%2)").arg(placeholderDevId).arg(sourceArtNr)});
+    LogCorrection(QStringLiteral("Umrüstung"), details);
 }
 
 void BackfitDrop::ShowConversion(qint32 sourceDevId, qint32 targetDevId, qint32 placeholderDevId) {
@@ -219,9 +261,15 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
     TreeView& tree = host_.Tree();
     const TreeNode* slot = host_.TreeViewCtr(0).SelectedItem();  // the drop made the target the selected node
     const QString targetKey = slot != nullptr ? slot->Key() : QString();
+    AssemblyDbClass::JournalEntry journal(db, QStringLiteral("move"), host_.PaNr(0));
     try {
         db.Begin();
         const qint32 sourceDevId = DeviceIdOfKey(source->Key());
+        db.GuardDevice(sourceDevId);
+        if (ChangedMeanwhile(db, source, 0)) {
+            db.RollbackAll();
+            return;
+        }
         const QVariant prodCode = db.GetProdCodeWithDevID(sourceDevId);
         if (IsNullOrEmpty(prodCode)) {
             Dialogs().MsgBox(
@@ -248,12 +296,13 @@ void BackfitDrop::Move(TreeNode* source, const QString& sourceArtNr, const QStri
         if (!recorded || db.OpenTransactionCount() < 1) {
             throw VelkorError(kAppErrorNumber, QStringLiteral("Failed to Insert Backfit Device"));
         }
+        const QStringList details{
+            QStringLiteral("Gerät %1 (%2, Produktionscode %3)").arg(sourceDevId).arg(sourceArtNr, prodCode.toString()),
+            (formerOwner != 0 ? QStringLiteral("aus Gerät %1").arg(formerOwner) : QStringLiteral("frei")) +
+                QStringLiteral(" -> Platz %1 (%2) unter PA %3").arg(targetKey, targetArtNr, host_.PaNr(0))};
+        journal.SetDetail(details.join(QStringLiteral("; ")));
         db.Commit();
-        LogCorrection(
-            QStringLiteral("Verschoben"),
-            {QStringLiteral("Gerät %1 (%2, Produktionscode %3)").arg(sourceDevId).arg(sourceArtNr, prodCode.toString()),
-             (formerOwner != 0 ? QStringLiteral("aus Gerät %1").arg(formerOwner) : QStringLiteral("frei")) +
-                 QStringLiteral(" -> Platz %1 (%2) unter PA %3").arg(targetKey, targetArtNr, host_.PaNr(0))});
+        LogCorrection(QStringLiteral("Verschoben"), details);
     } catch (const VelkorError& error) {
         FailureEnding(host_, before, error);
         return;

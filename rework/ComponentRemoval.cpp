@@ -34,16 +34,28 @@ void RemoveSelectedComponentFromAssembly(WorkstationHost& host) {
                                             "Komponenten werden dabei ebenfalls entfernt. "),
                          MsgButtons::YesNo, MsgIcon::Question);
     if (answer == MsgAnswer::Yes) {
+        AssemblyDbClass& db = AssemblyDbClass::Shared();
         try {
-            AssemblyDbClass& db = AssemblyDbClass::Shared();
             const qint32 devId = DeviceIdOfKey(node->Key());
+            const QString detail = QStringLiteral("Gerät %1 (%2)").arg(devId).arg(artNr);
+            // One unit of work with its journal row; a supervisor removing the same device at another workstation
+            // waits until this one is kept.
+            AssemblyDbClass::JournalEntry journal(db, QStringLiteral("removal"), host.PaNr(0), detail);
+            db.Begin();
+            db.GuardDevice(devId);
             const qint32 assNr = static_cast<qint32>(LeadingNumber(db.GetAssemblyfromDevID(devId).toString()));
             db.DeleteAssemblyWithDevID(assNr);
+            db.NoteDeviceWritten(DeviceIdOfKey(node->Parent()->Key()));
+            db.Commit();
             tree.ClearDeviceInNode(node);
             LogCorrection(QStringLiteral("Komponente entfernt"),
-                          {QStringLiteral("Gerät %1 (%2)").arg(devId).arg(artNr),
-                           QStringLiteral("Baugruppe %1: Mitglied -> entfernt").arg(assNr)});
+                          {detail, QStringLiteral("Baugruppe %1: Mitglied -> entfernt").arg(assNr)});
         } catch (const VelkorError& error) {
+            try {
+                db.RollbackAll();
+            } catch (const VelkorError&) {
+                // The connection is gone; the server discards the open transaction with it.
+            }
             Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure MnuDeleteAssembly_Click of Formular FormMain")
                                  .arg(error.Number())
                                  .arg(error.Description()));

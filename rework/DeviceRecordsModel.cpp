@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 
 #include "db/AssemblyDbClass.h"
 #include "db/HostConnection.h"
@@ -154,6 +155,7 @@ bool DeviceRecordsModel::SaveChanges() {
                 changes.append(ChangeText(row));
             }
         }
+        WriteJournal(changes);
         if (!db.commit()) {
             throw db.lastError();
         }
@@ -167,6 +169,27 @@ bool DeviceRecordsModel::SaveChanges() {
     }
     Requery();
     return true;
+}
+
+void DeviceRecordsModel::WriteJournal(const QStringList& changes) {
+    // The correction is kept with its journal row or not at all (the journal is the program's: there when the
+    // workstation's session found or made it).
+    if (changes.isEmpty() || !AssemblyDbClass::Shared().HasJournal()) {
+        return;
+    }
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString detail = Caption() + QStringLiteral(": ") + changes.join(QStringLiteral("; "));
+    for (const AssemblyDbClass::Statement& statement : AssemblyDbClass::JournalStatements(
+             id, QStringLiteral("correction"), QString(), detail, {static_cast<qint32>(devId_)})) {
+        QSqlQuery query(Connection());
+        bool ok = query.prepare(statement.sql);
+        for (const QVariant& value : statement.values) {
+            query.addBindValue(odbc::BindableValue(value));
+        }
+        if (!ok || !query.exec()) {
+            throw query.lastError();
+        }
+    }
 }
 
 QString DeviceRecordsModel::ChangeText(const Row& row, bool deleted) {
@@ -230,13 +253,28 @@ bool DeviceRecordsModel::DeleteRow(int row) {
         return false;
     }
     if (rows_[row].Written()) {
-        QSqlQuery query(Connection());
-        bool ok = query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 LIMIT 1").arg(Table(), StoredRowCondition()));
-        for (const QVariant& value : rows_[row].stored) {
-            query.addBindValue(StoredValue(value));
-        }
-        if (!ok || !query.exec()) {
-            ShowDatabaseError(QString(), query.lastError());
+        QSqlDatabase db = Connection();
+        try {
+            // The deletion and its journal row are kept together.
+            if (!db.transaction()) {
+                throw db.lastError();
+            }
+            QSqlQuery query(db);
+            bool ok =
+                query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 LIMIT 1").arg(Table(), StoredRowCondition()));
+            for (const QVariant& value : rows_[row].stored) {
+                query.addBindValue(StoredValue(value));
+            }
+            if (!ok || !query.exec()) {
+                throw query.lastError();
+            }
+            WriteJournal({ChangeText(rows_[row], true)});
+            if (!db.commit()) {
+                throw db.lastError();
+            }
+        } catch (const QSqlError& error) {
+            db.rollback();
+            ShowDatabaseError(QString(), error);
             Requery();
             return false;
         }

@@ -60,6 +60,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 private:
+    // Inside the save's transaction: the journal row of the correction (the changes as the event log names them).
+    void WriteJournal(const QStringList& changes);
     struct Row {
         // The tables have no row key: a row written before is found again by what was read of it, every column
         // (value, entry date to the microsecond as text, device ID, and for serial numbers the external flag).

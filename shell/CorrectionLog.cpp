@@ -4,8 +4,6 @@
 
 #include "shell/EventLog.h"
 
-namespace {
-
 QString OperatingSystemUser() {
     for (const char* name : {"USER", "LOGNAME", "USERNAME"}) {
         const QString user = qEnvironmentVariable(name);
@@ -15,8 +13,6 @@ QString OperatingSystemUser() {
     }
     return QStringLiteral("unbekannt");
 }
-
-}  // namespace
 
 QString CorrectionLogText(const QString& operation, const QStringList& details) {
     QString text = QStringLiteral("Korrektur %1: Arbeitsplatz %2, Benutzer %3")

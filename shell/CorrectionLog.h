@@ -8,6 +8,9 @@
 // old and new value. Nothing is written for a change that was refused or rolled back, and no password ever
 // reaches it.
 
+// The operating-system user the program runs as ("unbekannt" when the environment names none).
+QString OperatingSystemUser();
+
 // "Korrektur <operation>: Arbeitsplatz <host>, Benutzer <user>; <detail>; <detail>..."
 QString CorrectionLogText(const QString& operation, const QStringList& details);
 

@@ -191,6 +191,8 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node,
                 parentAssNr = db.CreateAssNrFromDivID(parentDevId, paNr);
             }
             db.AddChildToParentAssembly(ToInt32(assNr), ToInt32(parentAssNr));
+            db.NoteDeviceWritten(devId);
+            db.NoteDeviceWritten(parentDevId);
         }
         return assNr;
     } catch (const VelkorError& error) {

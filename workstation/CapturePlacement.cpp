@@ -41,6 +41,9 @@ TreeNode* ComponentCapture::CaptureOnExpectedNode(const Scan& scan) {
     if (IsNullOrEmpty(devId)) {
         return AddNewComponent(scan);
     }
+    // A recorded device is checked and placed under its guard: another workstation placing it at the same
+    // moment waits, and then finds it placed.
+    db.GuardDevice(devId.toInt());
     return PlaceRecordedDevice(scan, devId.toInt());
 }
 
@@ -113,17 +116,29 @@ TreeNode* ComponentCapture::PlaceRecordedDevice(const Scan& scan, qint32 devId) 
                            "nicht zweimal verwendet werden"));
         return nullptr;
     }
-    const QVariant assNr = db.GetAssemblyfromDevID(devId);
-    qint32 rootDevId = 0;
-    if (!IsNullOrEmpty(assNr)) {
-        qint32 rootAssNr = assNr.toInt();
-        db.FindRootAssembly(rootAssNr);
-        rootDevId = db.GetDevIdFromAssNr(rootAssNr).toInt();
+    // The assembly the device stands in is guarded too (another of its components may be taken over elsewhere),
+    // and looked up again once it is: it may have been built in meanwhile.
+    qint32 rootDevId = RootDeviceOf(devId);
+    for (QSet<qint32> guarded{devId}; rootDevId != 0 && !guarded.contains(rootDevId);) {
+        db.GuardDevice(rootDevId);
+        guarded.insert(rootDevId);
+        rootDevId = RootDeviceOf(devId);
     }
     if (rootDevId == 0) {
         return PlaceFreeDevice(scan, devId);
     }
     return TakeOverAssembly(scan, devId, rootDevId);
+}
+
+qint32 ComponentCapture::RootDeviceOf(qint32 devId) {
+    AssemblyDbClass& db = Db();
+    const QVariant assNr = db.GetAssemblyfromDevID(devId);
+    if (IsNullOrEmpty(assNr)) {
+        return 0;
+    }
+    qint32 rootAssNr = assNr.toInt();
+    db.FindRootAssembly(rootAssNr);
+    return db.GetDevIdFromAssNr(rootAssNr).toInt();
 }
 
 TreeNode* ComponentCapture::PlaceFreeDevice(const Scan& scan, qint32 devId) {

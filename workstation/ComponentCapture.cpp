@@ -60,6 +60,7 @@ ComponentCapture::ComponentCapture(WorkstationHost& host, CompletionPrompts& pro
 
 bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr) {
     result_ = false;
+    errorEnded_ = false;
     deferredFollowUp_.clear();
     switchTo_.clear();
     // Inside a caller's unit of work (the scan-in of a move) the follow-up waits until the caller has kept it.
@@ -89,6 +90,7 @@ bool ComponentCapture::ProdCodeSerNrScanInput(const QString& prodCode, const QSt
                 continue;
             }
             ErrorEnding(error);
+            errorEnded_ = true;
             result_ = false;  // nothing of the scan is recorded: a caller that goes on with it must not commit
             keyword.clear();
         }
@@ -186,6 +188,8 @@ QString ComponentCapture::Capture(const QString& prodCode, const QString& serNr)
     AssemblyDbClass& db = Db();
     const qint16 level = db.OpenTransactionCount();
     rootCreated_ = false;
+    const AssemblyDbClass::JournalEntry journal(db, QStringLiteral("scan"), host_.PaNr(0),
+                                                prodCode.isEmpty() ? serNr : prodCode);
     db.Begin();
     TreeNode* done = IsDeviceNodeKey(scan.node->Key()) ? AddToDevice(scan) : CaptureOnExpectedNode(scan);
     const QString keyword = done != nullptr ? Complete(done) : QString();

@@ -30,6 +30,8 @@ public:
     // Exactly one of the two carries the scan. True when a component was recorded (also when a later
     // step of the same call was refused).
     bool ProdCodeSerNrScanInput(const QString& prodCode, const QString& serNr);
+    // The last scan ended in the error ending: the worker was told it is discarded, and nothing may go on with it.
+    bool LastScanEndedInError() const { return errorEnded_; }
     // A scan made inside a caller's open transaction keeps its follow-up action (next assembly, next device
     // to show) until the caller has committed; this runs it. Nothing when the scan had none.
     void RunDeferredFollowUp();
@@ -56,6 +58,9 @@ private:
     TreeNode* CaptureOnExpectedNode(const Scan& scan);
     TreeNode* PlaceRecordedDevice(const Scan& scan, qint32 devId);
     TreeNode* PlaceFreeDevice(const Scan& scan, qint32 devId);
+    // The device at the top of the assembly the device stands in (the device itself when it owns one and is
+    // built into nothing); 0 when it stands in none.
+    qint32 RootDeviceOf(qint32 devId);
     TreeNode* TakeOverAssembly(const Scan& scan, qint32 devId, qint32 rootDevId);
     TreeNode* AddNewComponent(const Scan& scan);
     TreeNode* AddToFinalProduct(const Scan& scan);
@@ -95,6 +100,7 @@ private:
     DeviceDisplay& display_;
     NewAssembly& newAss_;
     bool result_ = false;
+    bool errorEnded_ = false;
     // The current scan gave the root node its final-product device.
     bool rootCreated_ = false;
     QString deferredFollowUp_;

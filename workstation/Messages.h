@@ -18,6 +18,11 @@ inline QString ErrorEndingText(const VelkorError& error, const QString& usual) {
     if (!IsConnectionLost(error)) {
         return usual;
     }
+    if (IsCommitOutcomeUnknown(error)) {
+        return QStringLiteral(
+            "Keine Verbindung zur Datenbank. Ob der Vorgang gespeichert wurde, ist nicht bekannt. "
+            "Bitte den Zusammenbau erneut aufrufen und prüfen.");
+    }
     return QStringLiteral("Keine Verbindung zur Datenbank. Der Vorgang wird Gelöscht.") + Crlf() +
            QStringLiteral("Bitte erneut scannen, sobald die Verbindung wieder besteht.");
 }

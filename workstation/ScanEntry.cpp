@@ -77,6 +77,12 @@ void ScanEntry::EnterValue(TreeNode* node, const QString& value, bool scanned) {
     bool recorded = false;
     if (isProdCode) {
         recorded = capture_.ProdCodeSerNrScanInput(value, QString());
+        if (capture_.LastScanEndedInError()) {
+            // The worker has been told the scan is discarded: the value is not tried again as a serial number.
+            host_.SetStatus(WorkstationHost::Ready());
+            host_.FocusTree(0);
+            return;
+        }
     }
     // A value of both formats ("P12345") is a serial number only when it was not taken as production code, and
     // never when it is recorded as one: the code pass has refused it then, and the same value recorded as a code

@@ -91,6 +91,14 @@ TEST(ConcurrentScanTest, TheSameNewValueOnTwoWorkstationsIsRecordedOnce) {
          [](AssemblyDbClass& db, const QString& value, qint32 devId) {
              return db.InsertExtSerNrWithDevID(value, devId) == 1;
          }},
+        // The server compares without letter case and trailing blanks: one workstation's value in small letters and
+        // the other's with blanks behind it are one value.
+        {"external serial number, other letter case", "device_serialnumber", "SerialNumber",
+         [](int i) { return QStringLiteral("FM29-AB9%1").arg(i, 7, 10, QLatin1Char('0')); },
+         [](AssemblyDbClass& db, const QString& value, qint32 devId) {
+             return db.InsertExtSerNrWithDevID(devId % 2 == 0 ? value.toLower() : value + QStringLiteral("  "),
+                                               devId) == 1;
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,52 @@
+// Guards of the check-then-write steps: a recorded device that is about to be placed, moved, converted or
+// corrected, and the values (codes and serial numbers) about to be recorded (their guard is in DeviceIdentity.cpp).
+
+#include "db/AssemblyDbClass.h"
+#include "db/ProviderError.h"
+
+namespace {
+
+constexpr int kLockWaitTimeout = 1205;
+
+}  // namespace
+
+QString AssemblyDbClass::ValueKeyExpression() const {
+    // The key is the value's weight under the identifier columns' collation (what their comparisons compare), with
+    // trailing blanks left out as the server's PAD SPACE comparison leaves them out: a value in another letter case
+    // or with blanks behind it is the same key. Hashed, as lock names are at most 64 characters.
+    return QStringLiteral(
+               "CONCAT('velkor.value.', SHA1(WEIGHT_STRING(TRIM(TRAILING ' ' FROM CONVERT(? USING %1)) "
+               "COLLATE %2)))")
+        .arg(identifierCharset_, identifierCollation_);
+}
+
+void AssemblyDbClass::GuardDevice(qint32 devId) {
+    NoteDeviceWritten(devId);
+    try {
+        if (onCluster_ && claimTable_) {
+            // Row locks stay on their node of a cluster; a written row is what the cluster certifies.
+            Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (CONCAT('velkor.device.', ?));"),
+                    {devId});
+            Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = CONCAT('velkor.device.', ?);"), {devId});
+            return;
+        }
+        Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId});
+    } catch (const ProviderError& error) {
+        if (error.NativeCode() != kLockWaitTimeout) {
+            throw;
+        }
+        throw VelkorError(kAppErrorNumber,
+                          QStringLiteral("Das Gerät %1 wird gerade an einem anderen Arbeitsplatz bearbeitet. Bitte "
+                                         "später erneut versuchen.")
+                              .arg(devId));
+    }
+}
+
+bool AssemblyDbClass::ClaimValueKey(const QString& value) {
+    if (!claimTable_) {
+        return false;
+    }
+    Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (%1);").arg(ValueKeyExpression()), {value});
+    Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = %1;").arg(ValueKeyExpression()), {value});
+    return true;
+}
