@@ -23,14 +23,15 @@ QString AssemblyDbClass::ValueKeyExpression() const {
 void AssemblyDbClass::GuardDevice(qint32 devId) {
     NoteDeviceWritten(devId);
     try {
+        // The row lock: a device another workstation of this server (or node) is writing, or has just created and
+        // not committed yet (its uncommitted rows are read here), is waited for.
+        Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId});
         if (onCluster_ && claimTable_) {
             // Row locks stay on their node of a cluster; a written row is what the cluster certifies.
             Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (CONCAT('velkor.device.', ?));"),
                     {devId});
             Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = CONCAT('velkor.device.', ?);"), {devId});
-            return;
         }
-        Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId});
     } catch (const ProviderError& error) {
         if (error.NativeCode() != kLockWaitTimeout) {
             throw;
