@@ -64,8 +64,9 @@ public:
     // Inside the open transaction, before a recorded device is checked and written (placed, taken over, moved,
     // converted, removed, corrected): of two workstations on the same device the second waits until the first's
     // transaction has ended and then reads what it left; on a cluster, of two on different nodes the later commit
-    // is refused (and a scan runs again). Held until the transaction ends.
-    void GuardDevice(qint32 devId);
+    // is refused (and a scan runs again). Held until the transaction ends. False when the device is not recorded
+    // (any more): one read before the guard may have been another workstation's row that was then rolled back.
+    bool GuardDevice(qint32 devId);
     // The SQL expression of a value's guard key, with one parameter (the value): the server's own comparison of
     // the identifier columns (their collation: letter case, trailing blanks), so that two values the existence
     // checks treat as one always share their guard. Codes and serial numbers share one set of keys.

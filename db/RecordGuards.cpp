@@ -20,18 +20,19 @@ QString AssemblyDbClass::ValueKeyExpression() const {
         .arg(identifierCharset_, identifierCollation_);
 }
 
-void AssemblyDbClass::GuardDevice(qint32 devId) {
+bool AssemblyDbClass::GuardDevice(qint32 devId) {
     NoteDeviceWritten(devId);
     try {
         // The row lock: a device another workstation of this server (or node) is writing, or has just created and
         // not committed yet (its uncommitted rows are read here), is waited for.
-        Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId});
+        const bool recorded = !Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId}).Eof();
         if (onCluster_ && claimTable_) {
             // Row locks stay on their node of a cluster; a written row is what the cluster certifies.
             Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (CONCAT('velkor.device.', ?));"),
                     {devId});
             Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = CONCAT('velkor.device.', ?);"), {devId});
         }
+        return recorded;
     } catch (const ProviderError& error) {
         if (error.NativeCode() != kLockWaitTimeout) {
             throw;

@@ -36,14 +36,17 @@ qint32 ProductionOrderNumber(const QString& paNr) {
 TreeNode* ComponentCapture::CaptureOnExpectedNode(const Scan& scan) {
     AssemblyDbClass& db = Db();
     db.Begin();
-    const QVariant devId = db.GetDevIdFromProdCodeOrSerNr(scan.prodCode, scan.serNr);
+    QVariant devId = db.GetDevIdFromProdCodeOrSerNr(scan.prodCode, scan.serNr);
+    // A recorded device is checked and placed under its guard: another workstation placing it at the same
+    // moment waits, and then finds it placed. A device read while another workstation was creating it, whose
+    // creation was then undone, is looked up afresh.
+    for (int attempt = 0; attempt < 3 && !IsNullOrEmpty(devId) && !db.GuardDevice(devId.toInt()); ++attempt) {
+        devId = db.GetDevIdFromProdCodeOrSerNr(scan.prodCode, scan.serNr);
+    }
     host_.ShowScannedArticle(db.GetArtNrFromDevID(devId).toString());
     if (IsNullOrEmpty(devId)) {
         return AddNewComponent(scan);
     }
-    // A recorded device is checked and placed under its guard: another workstation placing it at the same
-    // moment waits, and then finds it placed.
-    db.GuardDevice(devId.toInt());
     return PlaceRecordedDevice(scan, devId.toInt());
 }
 
