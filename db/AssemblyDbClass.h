@@ -54,11 +54,6 @@ public:
     // On a cluster: the claim table velkor_claim is there (found or created on connecting). Without it two
     // workstations on different nodes are not kept apart; the window says so at its start.
     bool HasClaimTable() const;
-    // Inside the open transaction: a claim row for the value (named as a lock name), written and removed
-    // again, so that two transactions of different nodes claiming the same value conflict at commit, and a
-    // second one on the same node waits for the first. Used on a cluster, where the server's named locks
-    // hold only on one node; false (nothing sent) when the claim table is not there.
-    bool ClaimValue(const QString& name);
 
     // ---- Guards of check-then-write ----------------------------------------------------------------
     // Inside the open transaction, before a recorded device is checked and written (placed, taken over, moved,
@@ -99,8 +94,6 @@ public:
     QString LastOperationId() const { return lastOperationId_; }
     // The journal tables are there (found or created on connecting).
     bool HasJournal() const { return journalTables_; }
-    // The history of a device: the identities of the kept operations that wrote it, oldest first.
-    QStringList JournalOfDevice(qint32 devId);
     // Notes a device written by the open transaction, for its journal row.
     void NoteDeviceWritten(qint32 devId);
     // The two statements (text, values) of one journal row and its devices, for a connection of its own (the record

@@ -120,12 +120,3 @@ ProviderError AssemblyDbClass::OnUnreadyNode(const ProviderError& error) {
             .arg(CurrentHost().isEmpty() ? QStringLiteral("der Datenquelle") : CurrentHost(), error.Description()),
         mariadb_error::kWsrepNotReady);
 }
-
-bool AssemblyDbClass::ClaimValue(const QString& name) {
-    if (!claimTable_) {
-        return false;
-    }
-    Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (?);"), {name});
-    Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = ?;"), {name});
-    return true;
-}

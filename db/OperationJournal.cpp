@@ -223,18 +223,3 @@ void AssemblyDbClass::ResolveLostCommit(const ProviderError& error) {
     Dialogs().MsgBox(
         QStringLiteral("Die Verbindung zur Datenbank war unterbrochen. Der Vorgang wurde trotzdem gespeichert."));
 }
-
-QStringList AssemblyDbClass::JournalOfDevice(qint32 devId) {
-    QStringList ids;
-    if (!journalTables_) {
-        return ids;
-    }
-    for (RecordSet rs = Select(QStringLiteral("SELECT j.OperationID FROM velkor_journal_device d JOIN velkor_journal j "
-                                              "ON j.OperationID = d.OperationID WHERE d.DeviceID = ? "
-                                              "ORDER BY j.CreatedAt, j.OperationID"),
-                               {devId});
-         !rs.Eof(); rs.MoveNext()) {
-        ids.append(rs.Field(QStringLiteral("OperationID")).toString());
-    }
-    return ids;
-}
