@@ -290,6 +290,8 @@ private:
     // journal tables (created where the account may).
     void ProbeProgramTables();
     void CreateJournalTables();
+    // The claim row of the key (an SQL expression of one parameter, the value), written and removed again.
+    void Claim(const QString& keyExpression, const QVariant& value);
     // The journal rows of the pending entry, inside the outermost transaction; nothing when it wrote no device.
     void WriteJournal();
     // The answer to COMMIT was lost (error): finds out on a new connection whether the operation was kept.

@@ -67,10 +67,6 @@ void AssemblyDbClass::ProbeProgramTables() {
             ++journalTables;
         }
     }
-    if (charset.isEmpty() || collation.isEmpty()) {
-        charset = QStringLiteral("utf8mb4");
-        collation = QStringLiteral("utf8mb4_general_ci");
-    }
     identifierCharset_ = NameOr(charset, QStringLiteral("utf8mb4"));
     identifierCollation_ = NameOr(collation, QStringLiteral("utf8mb4_general_ci"));
     journalTables_ = journalTables == 2;

@@ -28,9 +28,7 @@ bool AssemblyDbClass::GuardDevice(qint32 devId) {
         const bool recorded = !Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId}).Eof();
         if (onCluster_ && claimTable_) {
             // Row locks stay on their node of a cluster; a written row is what the cluster certifies.
-            Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (CONCAT('velkor.device.', ?));"),
-                    {devId});
-            Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = CONCAT('velkor.device.', ?);"), {devId});
+            Claim(QStringLiteral("CONCAT('velkor.device.', ?)"), devId);
         }
         return recorded;
     } catch (const ProviderError& error) {
@@ -48,7 +46,11 @@ bool AssemblyDbClass::ClaimValueKey(const QString& value) {
     if (!claimTable_) {
         return false;
     }
-    Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (%1);").arg(ValueKeyExpression()), {value});
-    Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = %1;").arg(ValueKeyExpression()), {value});
+    Claim(ValueKeyExpression(), value);
     return true;
+}
+
+void AssemblyDbClass::Claim(const QString& keyExpression, const QVariant& value) {
+    Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (%1);").arg(keyExpression), {value});
+    Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = %1;").arg(keyExpression), {value});
 }

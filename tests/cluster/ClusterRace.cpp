@@ -351,13 +351,18 @@ int RunDriver() {
 
     // Node 2, where the workstation now is, cut off from the cluster's majority: the scan goes on on node 3, with
     // no message (no lock wait time-out, no false refusal of the order).
+    // One scan of the first station, its time and answer printed.
+    const auto timedScan = [&stations](const char* what, const QString& command) {
+        QElapsedTimer timer;
+        timer.start();
+        Send(stations[0], command);
+        const QString answer = ReadLine(stations[0]);
+        std::printf("%s, the next scan (%.1f s): %s\n", what, timer.elapsed() / 1000.0, qPrintable(answer));
+        return answer;
+    };
     RootSql(2, QStringLiteral("SET GLOBAL wsrep_provider_options='gmcast.isolate=1'"));
-    QElapsedTimer isolated;
-    isolated.start();
-    Send(stations[0], QStringLiteral("code P77000000 P67000000"));
-    const QString afterIsolation = ReadLine(stations[0]);
-    std::printf("node 2 isolated from the cluster, the next scan (%.1f s): %s\n", isolated.elapsed() / 1000.0,
-                qPrintable(afterIsolation));
+    const QString afterIsolation =
+        timedScan("node 2 isolated from the cluster", QStringLiteral("code P77000000 P67000000"));
     Expect(afterIsolation.startsWith(QStringLiteral("recorded ") + hosts[2]) &&
                afterIsolation.section(QLatin1Char(' '), 3, 3) == QLatin1String("0"),
            QStringLiteral("after node 2 isolated: ") + afterIsolation);
@@ -371,12 +376,7 @@ int RunDriver() {
     QFile pidFile(qEnvironmentVariable("VELKOR_CLUSTER_DIR") + QStringLiteral("/node3/started.pid"));
     const qint64 node3 = pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toLongLong() : 0;
     Expect(node3 > 0 && ::kill(static_cast<pid_t>(node3), SIGSTOP) == 0, QStringLiteral("node 3 stopped"));
-    QElapsedTimer stopped;
-    stopped.start();
-    Send(stations[0], QStringLiteral("code P76000000 P66000000"));
-    const QString afterStop = ReadLine(stations[0]);
-    std::printf("node 3 stopped without a reset, the next scan (%.1f s): %s\n", stopped.elapsed() / 1000.0,
-                qPrintable(afterStop));
+    const QString afterStop = timedScan("node 3 stopped without a reset", QStringLiteral("code P76000000 P66000000"));
     Expect(afterStop.startsWith(QStringLiteral("recorded ") + hosts[0]),
            QStringLiteral("after node 3 stopped: ") + afterStop);
     want.insert(QStringLiteral("P76000000"), 1);
