@@ -104,6 +104,9 @@ public:
     };
     static QList<Statement> JournalStatements(const QString& id, const QString& operation, const QString& paNr,
                                               const QString& detail, const QList<qint32>& devices);
+    // The statements of GuardDevice, for a connection of its own (the record editors): the row lock first (its row
+    // comes back when the device is recorded), on a cluster with a claim table the claim row after it.
+    QList<Statement> DeviceGuardStatements(qint32 devId) const;
 
     // Fills rs with the rows of the query; true when at least one row came back.
     bool GetDataWithQuery(const QString& query, RecordSet& rs, const QVariantList& values = {});
@@ -292,6 +295,7 @@ private:
     void CreateJournalTables();
     // The claim row of the key (an SQL expression of one parameter, the value), written and removed again.
     void Claim(const QString& keyExpression, const QVariant& value);
+    static QList<Statement> ClaimStatements(const QString& keyExpression, const QVariant& value);
     // The journal rows of the pending entry, inside the outermost transaction; nothing when it wrote no device.
     void WriteJournal();
     // The answer to COMMIT was lost (error): finds out on a new connection whether the operation was kept.

@@ -20,15 +20,24 @@ QString AssemblyDbClass::ValueKeyExpression() const {
         .arg(identifierCharset_, identifierCollation_);
 }
 
+QList<AssemblyDbClass::Statement> AssemblyDbClass::DeviceGuardStatements(qint32 devId) const {
+    // The row lock: a device another workstation of this server (or node) is writing, or has just created and not
+    // committed yet (its uncommitted rows are read here), is waited for.
+    QList<Statement> statements{{QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId}}};
+    if (onCluster_ && claimTable_) {
+        // Row locks stay on their node of a cluster; a written row is what the cluster certifies.
+        statements += ClaimStatements(QStringLiteral("CONCAT('velkor.device.', ?)"), devId);
+    }
+    return statements;
+}
+
 bool AssemblyDbClass::GuardDevice(qint32 devId) {
     NoteDeviceWritten(devId);
     try {
-        // The row lock: a device another workstation of this server (or node) is writing, or has just created and
-        // not committed yet (its uncommitted rows are read here), is waited for.
-        const bool recorded = !Select(QStringLiteral("SELECT ID FROM device WHERE ID = ? FOR UPDATE"), {devId}).Eof();
-        if (onCluster_ && claimTable_) {
-            // Row locks stay on their node of a cluster; a written row is what the cluster certifies.
-            Claim(QStringLiteral("CONCAT('velkor.device.', ?)"), devId);
+        const QList<Statement> statements = DeviceGuardStatements(devId);
+        const bool recorded = !Select(statements.first().sql, statements.first().values).Eof();
+        for (const Statement& statement : statements.mid(1)) {
+            Execute(statement.sql, statement.values);
         }
         return recorded;
     } catch (const ProviderError& error) {
@@ -50,7 +59,14 @@ bool AssemblyDbClass::ClaimValueKey(const QString& value) {
     return true;
 }
 
+QList<AssemblyDbClass::Statement> AssemblyDbClass::ClaimStatements(const QString& keyExpression,
+                                                                   const QVariant& value) {
+    return {{QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (%1);").arg(keyExpression), {value}},
+            {QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = %1;").arg(keyExpression), {value}}};
+}
+
 void AssemblyDbClass::Claim(const QString& keyExpression, const QVariant& value) {
-    Execute(QStringLiteral("INSERT INTO velkor_claim ( ClaimKey ) VALUES (%1);").arg(keyExpression), {value});
-    Execute(QStringLiteral("DELETE FROM velkor_claim WHERE ClaimKey = %1;").arg(keyExpression), {value});
+    for (const Statement& statement : ClaimStatements(keyExpression, value)) {
+        Execute(statement.sql, statement.values);
+    }
 }

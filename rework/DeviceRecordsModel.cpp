@@ -147,6 +147,7 @@ bool DeviceRecordsModel::SaveChanges() {
         if (!db.transaction()) {
             throw db.lastError();
         }
+        GuardDevice();
         QStringList changes;
         for (const Row& row : rows_) {
             // A new row left without a value records nothing.
@@ -166,9 +167,53 @@ bool DeviceRecordsModel::SaveChanges() {
         ShowDatabaseError(QStringLiteral("Data error event hit err:"), error);
         Requery();
         return false;
+    } catch (const Refusal& refusal) {
+        db.rollback();
+        Dialogs().MsgBox(refusal.text);
+        Requery();
+        return false;
     }
     Requery();
     return true;
+}
+
+void DeviceRecordsModel::Run(QSqlQuery& query, const QString& sql, const QVariantList& values) {
+    bool ok = query.prepare(sql);
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!ok || !query.exec()) {
+        throw query.lastError();
+    }
+}
+
+void DeviceRecordsModel::GuardDevice() {
+    const QList<AssemblyDbClass::Statement> statements =
+        AssemblyDbClass::Shared().DeviceGuardStatements(static_cast<qint32>(devId_));
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        QSqlQuery query(Connection());
+        Run(query, statements[i].sql, statements[i].values);
+        if (i == 0 && !query.next()) {
+            throw Refusal{QStringLiteral("Das Gerät %1 ist nicht mehr erfasst. Die Änderung wurde nicht gespeichert.")
+                              .arg(devId_)};
+        }
+    }
+}
+
+void DeviceRecordsModel::RequireStoredRow(const Row& row) {
+    QSqlQuery query(Connection());
+    QVariantList values;
+    for (const QVariant& value : row.stored) {
+        values.append(StoredValue(value));
+    }
+    Run(query, QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1 FOR UPDATE").arg(Table(), StoredRowCondition()),
+        values);
+    if (!query.next()) {
+        throw Refusal{QStringLiteral("Ein Eintrag des Geräts %1 wurde inzwischen an einem anderen Arbeitsplatz "
+                                     "geändert oder gelöscht. Die Änderung wurde nicht gespeichert; die Einträge "
+                                     "werden neu gelesen.")
+                          .arg(devId_)};
+    }
 }
 
 void DeviceRecordsModel::WriteJournal(const QStringList& changes) {
@@ -228,6 +273,7 @@ void DeviceRecordsModel::WriteRow(const Row& row) {
     QSqlQuery query(Connection());
     QString sql;
     if (row.Written()) {
+        RequireStoredRow(row);
         sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 LIMIT 1")
                   .arg(Table(), columns.join(QStringLiteral(" = ?, ")), StoredRowCondition());
         for (const QVariant& value : row.stored) {
@@ -259,6 +305,8 @@ bool DeviceRecordsModel::DeleteRow(int row) {
             if (!db.transaction()) {
                 throw db.lastError();
             }
+            GuardDevice();
+            RequireStoredRow(rows_[row]);
             QSqlQuery query(db);
             bool ok =
                 query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 LIMIT 1").arg(Table(), StoredRowCondition()));
@@ -275,6 +323,11 @@ bool DeviceRecordsModel::DeleteRow(int row) {
         } catch (const QSqlError& error) {
             db.rollback();
             ShowDatabaseError(QString(), error);
+            Requery();
+            return false;
+        } catch (const Refusal& refusal) {
+            db.rollback();
+            Dialogs().MsgBox(refusal.text);
             Requery();
             return false;
         }

@@ -10,6 +10,7 @@
 
 class QSqlDatabase;
 class QSqlError;
+class QSqlQuery;
 
 // The rows of one device in device_serialnumber or device_productioncode, as the record editors show and
 // change them, on a connection of their own, opened as the workstation's session is (the host list, a ready
@@ -62,6 +63,10 @@ public:
 private:
     // Inside the save's transaction: the journal row of the correction (the changes as the event log names them).
     void WriteJournal(const QStringList& changes);
+    // A change the editor does not make, told to the supervisor as it stands.
+    struct Refusal {
+        QString text;
+    };
     struct Row {
         // The tables have no row key: a row written before is found again by what was read of it, every column
         // (value, entry date to the microsecond as text, device ID, and for serial numbers the external flag).
@@ -85,6 +90,11 @@ private:
     static QString ChangeText(const Row& row, bool deleted = false);
     // Writes one row; throws the database's error.
     void WriteRow(const Row& row);
+    // Inside the change's transaction: the device's guard (a workstation placing, moving or removing it waits, or
+    // is waited for), and a stored row that is about to change still as it was read. Throws a Refusal otherwise.
+    void GuardDevice();
+    void RequireStoredRow(const Row& row);
+    void Run(QSqlQuery& query, const QString& sql, const QVariantList& values);
     void ShowDatabaseError(const QString& prefix, const QSqlError& error) const;
 
     RecordKind kind_;

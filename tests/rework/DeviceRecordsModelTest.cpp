@@ -77,8 +77,9 @@ TEST_F(ReworkRecordsModelTest, WritesOnlyRowsOfTheShownDeviceAndNothingOfARefuse
         const char* name;
         std::vector<std::tuple<int, int, QVariant>> edits;  // row (-1: new-row line), column, value
         bool saved;
-        QStringList codes;  // in the database afterwards
-        QString message;    // beginning of the message shown
+        QStringList codes;                // in the database afterwards
+        QString message;                  // beginning of the message shown
+        const char* meanwhile = nullptr;  // written by another workstation after the rows were read
     } cases[] = {
         {"new row", {{-1, Col::ValueColumn, "P24300001"}}, true, original + QStringList{"P24300001|9"}, ""},
         {"changed value", {{0, Col::ValueColumn, "P24300002"}}, true, {"P24300002|9", original[1]}, ""},
@@ -93,6 +94,12 @@ TEST_F(ReworkRecordsModelTest, WritesOnlyRowsOfTheShownDeviceAndNothingOfARefuse
          false,
          original,
          "Data error event hit err:"},
+        {"row changed meanwhile",
+         {{0, Col::ValueColumn, "P24300005"}},
+         false,
+         {"P24399999|9", original[1]},
+         "Ein Eintrag des Geräts 9031 wurde inzwischen an einem anderen Arbeitsplatz geändert",
+         "UPDATE device_productioncode SET ProductionCode = 'P24399999' WHERE ProductionCode = 'P24100031'"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,6 +113,9 @@ TEST_F(ReworkRecordsModelTest, WritesOnlyRowsOfTheShownDeviceAndNothingOfARefuse
                 // A typed value makes the row one of the shown device before anything is written.
                 EXPECT_EQ(model.index(target, Col::DeviceIdColumn).data().toInt(), 9031);
             }
+        }
+        if (c.meanwhile != nullptr) {
+            ExecTestSql(c.meanwhile);
         }
         EXPECT_EQ(model.SaveChanges(), c.saved);
         EXPECT_EQ(CodesInDatabase(9031), c.codes);
