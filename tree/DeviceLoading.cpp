@@ -179,15 +179,26 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node,
         }
         AssemblyDbClass& db = Db();
         const qint32 paNr = ToInt32(host_.PaNrText());
+        // A shown parent is given an assembly number only when it is recorded (under its guard).
+        const auto requireRecorded = [&db](qint32 shown) {
+            if (!db.GuardDevice(shown)) {
+                throw VelkorError(kShownDeviceNotRecorded,
+                                  QStringLiteral("Das angezeigte Gerät %1 ist nicht erfasst. Der Vorgang wird "
+                                                 "Gelöscht; die Anzeige wird neu geladen.")
+                                      .arg(shown),
+                                  QStringLiteral("Insert Assembly"));
+            }
+        };
         QVariant assNr = newDevice ? QVariant() : db.GetAssemblyfromDevID(devId);
         if (IsNullOrEmpty(assNr)) {
-            assNr = db.CreateAssNrFromDivID(devId, paNr);
+            assNr = db.CreateAssNrFromDivID(devId, paNr);  // new, or placed under its guard by the caller
         }
         if (TreeNode* parent = node->Parent()) {
             const qint32 parentDevId = DeviceIdOfKey(parent->Key());
             QVariant parentAssNr = db.GetAssemblyfromDevID(parentDevId);
             if (IsNullOrEmpty(parentAssNr) && parentDevId != 0) {
                 // A membership under a parent without assembly number would link to nothing.
+                requireRecorded(parentDevId);
                 parentAssNr = db.CreateAssNrFromDivID(parentDevId, paNr);
             }
             db.AddChildToParentAssembly(ToInt32(assNr), ToInt32(parentAssNr));
@@ -196,8 +207,8 @@ QVariant TreeView::InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node,
         }
         return assNr;
     } catch (const VelkorError& error) {
-        if (AssemblyDbClass::HoldsBackReport(error)) {
-            throw;  // the scan runs again from its start
+        if (AssemblyDbClass::HoldsBackReport(error) || error.Number() == kShownDeviceNotRecorded) {
+            throw;  // the scan runs again from its start, or ends
         }
         Dialogs().MsgBox(QStringLiteral("Error %1 (%2) in procedure InsertNewDeviceIntoAssembledDevicesInTreeView of "
                                         "Klassenmodul TreeView")

@@ -61,7 +61,11 @@ public:
     // Records the node's device as a member of its parent node's device, giving either device an assembly
     // number first when it has none; the node's assembly number, or empty after an error (reported).
     // newDevice: the node's device was created by the operation in progress and has no assembly number yet.
+    // A parent device without an assembly number that is not recorded at all (the screen kept a device whose
+    // creation was undone) gets none: kShownDeviceNotRecorded is thrown, for the operation to end and the screen to
+    // be read again.
     QVariant InsertNewDeviceIntoAssembledDevicesInTreeView(TreeNode* node, bool newDevice = false);
+    static constexpr long kShownDeviceNotRecorded = 10033;
     // Turns a device node back into an expected node without children, then shows again what is still
     // recorded below the root device.
     void ClearDeviceInNode(TreeNode* node);

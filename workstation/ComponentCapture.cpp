@@ -350,8 +350,10 @@ QString ComponentCapture::Complete(TreeNode* node) {
 void ComponentCapture::ErrorEnding(const VelkorError& error) {
     // Inside a caller's unit of work the caller's own ending tells the worker and puts the trees back.
     if (!insideUnitOfWork_) {
-        Dialogs().MsgBox(
-            msg::ErrorEndingText(error, QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht")));
+        Dialogs().MsgBox(error.Number() == TreeView::kShownDeviceNotRecorded
+                             ? error.Description()
+                             : msg::ErrorEndingText(
+                                   error, QStringLiteral("Es ist ein Fehler aufgetreten. Der Vorgang wird Gelöscht")));
     }
     AssemblyDbClass& db = Db();
     if (db.OpenTransactionCount() > 0) {

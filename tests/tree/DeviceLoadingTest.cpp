@@ -129,6 +129,23 @@ TEST_F(DeviceLoadingTest, RecordsTheMembershipOfANodeInItsParentsDevice) {
               "Klassenmodul TreeView");
     EXPECT_EQ(links(), linksBefore);
 
+    // A parent that shows a device that is not recorded (its creation undone): the operation ends, nothing is
+    // written for it.
+    dialogs.Forget();
+    tree_.InsertDeviceIntoSpecifiedNode(root, 999999);
+    try {
+        tree_.InsertNewDeviceIntoAssembledDevicesInTreeView(child);
+        ADD_FAILURE() << "no error";
+    } catch (const VelkorError& error) {
+        EXPECT_EQ(error.Number(), TreeView::kShownDeviceNotRecorded);
+        EXPECT_EQ(error.Description(),
+                  "Das angezeigte Gerät 999999 ist nicht erfasst. Der Vorgang wird Gelöscht; die "
+                  "Anzeige wird neu geladen.");
+    }
+    EXPECT_EQ(dialogs.Messages(), QStringList());
+    EXPECT_EQ(CountTestRows("device_assembly", "Device_Assembly = 999999"), 0);
+    EXPECT_EQ(links(), linksBefore);
+
     // Once the parent holds a device it gets an assembly number (for the entered order) and the link joins them.
     tree_.InsertDeviceIntoSpecifiedNode(root, newRoot);
     const QVariant childAss = tree_.InsertNewDeviceIntoAssembledDevicesInTreeView(child);
