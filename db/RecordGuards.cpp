@@ -32,12 +32,16 @@ QList<AssemblyDbClass::Statement> AssemblyDbClass::DeviceGuardStatements(qint32 
 }
 
 bool AssemblyDbClass::GuardDevice(qint32 devId) {
-    NoteDeviceWritten(devId);
     try {
         const QList<Statement> statements = DeviceGuardStatements(devId);
         const bool recorded = !Select(statements.first().sql, statements.first().values).Eof();
         for (const Statement& statement : statements.mid(1)) {
             Execute(statement.sql, statement.values);
+        }
+        // The journal names the device the operation is about to write; not one that turned out to be another
+        // workstation's, read uncommitted and then undone.
+        if (recorded) {
+            NoteDeviceWritten(devId);
         }
         return recorded;
     } catch (const ProviderError& error) {

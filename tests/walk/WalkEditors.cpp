@@ -147,6 +147,8 @@ void WalkEditors::ShowEditor(RecordKind kind, qint32 devId) {
         } else if (op == QLatin1String("refresh")) {
             form.CmdRefresh()->click();
             Settle();
+            // Read again: the grid shows what is recorded (a new row left without a value was not written).
+            expected = Recorded(kind, devId);
         }
         if (MessageCount() != messagesBefore) {
             expected = Shown(model);  // a refused or failed write: the grid was read again

@@ -68,6 +68,13 @@ bool Rebuild(WalkWorld& world, int pane, WorkflowTestHost& reference, QString& r
     }
     for (const TreeNode* shown : TopDevices(screen)) {
         const qint32 devId = DeviceIdOfKey(shown->Key());
+        // The screen never shows a device that is not recorded (one whose creation was undone).
+        if (CountTestRows(QStringLiteral("device"), QStringLiteral("ID = ?"), {devId}) == 0) {
+            reason = QStringLiteral("device node %1 (%2) shows device %3, which is not recorded")
+                         .arg(shown->Key(), shown->Text().simplified())
+                         .arg(devId);
+            return false;
+        }
         TreeNode* slot = nullptr;
         if (shown->Parent() == nullptr) {
             if (order.isEmpty()) {
