@@ -1,4 +1,7 @@
 #include "trace/GenealogyPicture.h"
+#include "trace/CycleList.h"
+
+#include "trace/TraceWarnings.h"
 
 // What the pictures show: the devices and edges of a genealogy or of the ways up of where-used.
 
@@ -31,21 +34,16 @@ void AddNode(Picture& picture, QSet<qint32>& known, const GenealogyNode& node) {
 }  // namespace
 
 QSet<qint32> Picture::RemovedDevices() const {
-    QSet<qint32> hasParent;
+    // A device can have a removed edge from an earlier product and still be a top itself (a sub-assembly taken
+    // out and left free): the tops are given, not guessed from the edges.
     QMultiHash<qint32, qint32> builtIn;
     for (const PictureEdge& edge : edges) {
-        hasParent.insert(edge.child);
         if (!edge.Removed()) {
             builtIn.insert(edge.parent, edge.child);
         }
     }
     QSet<qint32> current;
-    QList<qint32> pending;
-    for (qint32 devId : devices) {
-        if (!hasParent.contains(devId)) {
-            pending.append(devId);
-        }
-    }
+    QList<qint32> pending = tops;
     while (!pending.isEmpty()) {
         const qint32 devId = pending.takeLast();
         if (current.contains(devId)) {
@@ -63,23 +61,50 @@ QSet<qint32> Picture::RemovedDevices() const {
     return removed;
 }
 
-Picture PictureOfGenealogy(const Genealogy& genealogy) {
+Picture PictureOfGenealogy(const QList<Genealogy>& genealogies) {
     Picture picture;
     QSet<qint32> known;
-    AddNode(picture, known, genealogy.root);
-    picture.highlighted.insert(genealogy.match.devId);
-    picture.facts = genealogy.facts;
+    QList<CodeMatch> matches;
+    QList<Cycle> cycles;
+    for (const Genealogy& genealogy : genealogies) {
+        matches.append(genealogy.match);
+        for (const Cycle& cycle : genealogy.cycles) {
+            AddCycle(cycles, cycle);
+        }
+        if (!genealogy.match.Found()) {
+            continue;
+        }
+        picture.title = QStringLiteral("Genealogie von %1").arg(genealogy.match.code);
+        AddNode(picture, known, genealogy.root);
+        if (!genealogy.damaged) {
+            picture.tops.append(genealogy.root.devId);
+        }
+        picture.highlighted.insert(genealogy.match.devId);
+        picture.facts.insert(genealogy.facts);
+    }
+    for (const TraceWarning& warning : WarningsOf(matches, cycles)) {
+        picture.warnings.append(warning.Text());
+    }
     return picture;
 }
 
 Picture PictureOfWhereUsed(const WhereUsed& whereUsed) {
     Picture picture;
     QSet<qint32> known;
+    QList<CodeMatch> matches;
+    QStringList codes;
     for (const CodeUsage& entry : whereUsed.codes) {
+        matches.append(entry.match);
         if (!entry.match.Found()) {
             continue;
         }
+        if (!codes.contains(entry.match.code)) {
+            codes.append(entry.match.code);
+        }
         for (const Usage& usage : entry.usages) {
+            if (!picture.tops.contains(usage.path.first())) {
+                picture.tops.append(usage.path.first());
+            }
             for (int step = 0; step < usage.path.size(); ++step) {
                 AddDevice(picture, known, usage.path.at(step));
                 if (step > 0) {
@@ -88,8 +113,15 @@ Picture PictureOfWhereUsed(const WhereUsed& whereUsed) {
                 }
             }
         }
+        if (entry.usages.isEmpty() && !entry.damaged) {
+            picture.tops.append(entry.match.devId);  // built into nothing: its own final product
+        }
         AddDevice(picture, known, entry.match.devId);
         picture.highlighted.insert(entry.match.devId);
+    }
+    picture.title = QStringLiteral("Verwendung von %1").arg(codes.join(QStringLiteral(", ")));
+    for (const TraceWarning& warning : WarningsOf(matches, whereUsed.cycles)) {
+        picture.warnings.append(warning.Text());
     }
     picture.facts = whereUsed.facts;
     return picture;

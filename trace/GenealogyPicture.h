@@ -20,11 +20,14 @@ struct PictureEdge {
 };
 
 struct Picture {
+    QString title;          // "Genealogie von P24100039", "Verwendung von …"
+    QStringList warnings;   // the answer's warnings, written under the title
     QList<qint32> devices;  // each once, in the order they are first reached from the top
+    QList<qint32> tops;     // the final products the picture starts from
     QList<PictureEdge> edges;
     QSet<qint32> highlighted;  // the devices of the queried codes
     FactsByDevice facts;
-    // Devices not reached from a final product through built-in components only (drawn grey).
+    // Devices not reached from a top through built-in components only (drawn grey).
     QSet<qint32> RemovedDevices() const;
 };
 
@@ -35,10 +38,11 @@ struct PictureFiles {
     bool Wanted() const { return !svg.isEmpty() || !dot.isEmpty(); }
 };
 
-// "show": the final product and everything below it.
-Picture PictureOfGenealogy(const Genealogy& genealogy);
+// "show": the final product of each device the code names and everything below it.
+Picture PictureOfGenealogy(const QList<Genealogy>& genealogies);
 // "where-used": every final product that contains or contained a code's device, with the paths down to it.
 Picture PictureOfWhereUsed(const WhereUsed& whereUsed);
 
-// Lays the picture out and writes the files; the message naming the file that cannot be written, or empty.
+// Lays the picture out (title, the date it was drawn, a legend) and writes the files; the message naming the file
+// that cannot be written, or empty.
 QString WritePicture(const Picture& picture, const PictureFiles& files);

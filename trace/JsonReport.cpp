@@ -2,7 +2,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "trace/CycleList.h"
 #include "trace/TraceReports.h"
+#include "trace/TraceWarnings.h"
 
 // JSON for scripts: one document, keys in English, device IDs as numbers, lists newest first.
 
@@ -10,6 +12,23 @@ namespace {
 
 QJsonValue OrNull(const QString& text) {
     return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+// The device's journal entries, oldest first; null where there is no journal to read.
+QJsonValue JournalArray(const DeviceFacts& device) {
+    if (!device.journalKnown) {
+        return QJsonValue();
+    }
+    QJsonArray events;
+    for (const JournalEvent& event : device.journal) {
+        events.append(QJsonObject{{QStringLiteral("time"), event.time},
+                                  {QStringLiteral("operation"), event.operation},
+                                  {QStringLiteral("workstation"), event.workstation},
+                                  {QStringLiteral("user"), event.user},
+                                  {QStringLiteral("order"), OrNull(event.order)},
+                                  {QStringLiteral("detail"), OrNull(event.detail)}});
+    }
+    return events;
 }
 
 QJsonObject DeviceObject(const FactsByDevice& facts, qint32 devId) {
@@ -23,7 +42,12 @@ QJsonObject DeviceObject(const FactsByDevice& facts, qint32 devId) {
         {QStringLiteral("externalSerialNumbers"), QJsonArray::fromStringList(device.externalSerialNumbers)},
         {QStringLiteral("order"), OrNull(device.order)},
         {QStringLiteral("complete"), device.hasAssembly ? QJsonValue(device.complete) : QJsonValue()},
+        {QStringLiteral("completeCounted"),
+         device.hasAssembly && device.counted ? QJsonValue(device.countedComplete) : QJsonValue()},
         {QStringLiteral("test"), TestResultKey(device.test)},
+        {QStringLiteral("testDate"), OrNull(device.testDate)},
+        {QStringLiteral("placeholderOf"), device.placeholderOf != 0 ? QJsonValue(device.placeholderOf) : QJsonValue()},
+        {QStringLiteral("journal"), JournalArray(device)},
     };
 }
 
@@ -46,7 +70,8 @@ QJsonObject MatchObject(const CodeMatch& match) {
     return QJsonObject{{QStringLiteral("code"), match.code},
                        {QStringLiteral("found"), match.Found()},
                        {QStringLiteral("matchedAs"), MatchKindKey(match.kind)},
-                       {QStringLiteral("device"), match.Found() ? QJsonValue(match.devId) : QJsonValue()}};
+                       {QStringLiteral("device"), match.Found() ? QJsonValue(match.devId) : QJsonValue()},
+                       {QStringLiteral("devicesNamed"), static_cast<int>(match.named.size())}};
 }
 
 QJsonObject UsageObject(const WhereUsed& whereUsed, const Usage& usage) {
@@ -67,20 +92,43 @@ void Write(const QJsonObject& document, QTextStream& out) {
     out << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }
 
-}  // namespace
-
-void WriteGenealogyJson(const Genealogy& genealogy, QTextStream& out) {
+QJsonObject GenealogyObject(const Genealogy& genealogy) {
     QJsonObject document = MatchObject(genealogy.match);
     if (genealogy.match.Found()) {
         document.insert(QStringLiteral("tree"), NodeObject(genealogy, genealogy.root, true));
+        document.insert(QStringLiteral("damaged"), genealogy.damaged);
     }
-    document.insert(QStringLiteral("cycles"), CycleArray(genealogy.cycles));
+    return document;
+}
+
+}  // namespace
+
+// The first device the code names at the top, as a code naming one device always was; the others under "others".
+void WriteGenealogyJson(const QList<Genealogy>& genealogies, QTextStream& out) {
+    QList<CodeMatch> matches;
+    QList<Cycle> cycles;
+    QJsonArray others;
+    for (const Genealogy& genealogy : genealogies) {
+        matches.append(genealogy.match);
+        for (const Cycle& cycle : genealogy.cycles) {
+            AddCycle(cycles, cycle);
+        }
+        if (matches.size() > 1) {
+            others.append(GenealogyObject(genealogy));
+        }
+    }
+    QJsonObject document = genealogies.isEmpty() ? QJsonObject() : GenealogyObject(genealogies.first());
+    document.insert(QStringLiteral("others"), others);
+    document.insert(QStringLiteral("cycles"), CycleArray(cycles));
+    document.insert(QStringLiteral("warnings"), WarningArray(WarningsOf(matches, cycles)));
     Write(document, out);
 }
 
 void WriteWhereUsedJson(const WhereUsed& whereUsed, QTextStream& out) {
     QJsonArray results;
+    QList<CodeMatch> matches;
     for (const CodeUsage& entry : whereUsed.codes) {
+        matches.append(entry.match);
         QJsonObject result = MatchObject(entry.match);
         result.insert(QStringLiteral("article"), OrNull(whereUsed.facts.value(entry.match.devId).article));
         QJsonArray usedIn;
@@ -88,9 +136,12 @@ void WriteWhereUsedJson(const WhereUsed& whereUsed, QTextStream& out) {
             usedIn.append(UsageObject(whereUsed, usage));
         }
         result.insert(QStringLiteral("usedIn"), usedIn);
+        result.insert(QStringLiteral("damaged"), entry.damaged);
         results.append(result);
     }
-    Write(QJsonObject{{QStringLiteral("results"), results}, {QStringLiteral("cycles"), CycleArray(whereUsed.cycles)}},
+    Write(QJsonObject{{QStringLiteral("results"), results},
+                      {QStringLiteral("cycles"), CycleArray(whereUsed.cycles)},
+                      {QStringLiteral("warnings"), WarningArray(WarningsOf(matches, whereUsed.cycles))}},
           out);
 }
 

@@ -56,6 +56,7 @@ void CheckTree(const GenealogyNode& node, const CountsByDevice& counts, const QH
     check.article = recorded.article;
     check.order = recorded.order;
     check.ownProdCodes = recorded.prodCodes;
+    check.test = recorded.test;
     check.progress.acquiredProdCodes = recorded.prodCodes + ProdCodesBelow(node, counts);
     check.progress.expectedProdCodes = expected.prodCodes;
     check.progress.serNrs = recorded.serNrs;
@@ -103,6 +104,41 @@ void PlaceComponents(const QList<ExpectedPosition>& positions, const QHash<qint3
             free->devId = child.devId;
         } else {
             product.unexpected.append(child.devId);
+        }
+    }
+}
+
+// Failed is worst, then untested where a test is asked for, then passed; untested where none is asked for counts
+// only when nothing was tested at all.
+int TestRank(TestResult test, bool required) {
+    switch (test) {
+        case TestResult::Failed:
+            return 3;
+        case TestResult::Untested:
+            return required ? 2 : 0;
+        case TestResult::Passed:
+            break;
+    }
+    return 1;
+}
+
+// The product's worst latest test below it and what it lacks although the workstation's rule calls it complete.
+void NoteFindings(OrderProduct& product, const QHash<qint32, DeviceCheck>& checks) {
+    int worst = -1;
+    for (qint32 devId : TreeDevices(product.tree)) {
+        const DeviceCheck check = checks.value(devId);
+        const int rank = TestRank(check.test, check.progress.testRequired);
+        if (rank > worst) {
+            worst = rank;
+            product.worstTest = check.test;
+            product.worstTestDevice = devId;
+        }
+        if (check.progress.expectedProdCodes > 0 && check.ownProdCodes == 0 && check.Complete() &&
+            !product.withoutOwnCode.contains(devId)) {
+            product.withoutOwnCode.append(devId);
+        }
+        if (check.progress.testRequired && check.test != TestResult::Passed && !product.testMissing.contains(devId)) {
+            product.testMissing.append(devId);
         }
     }
 }
@@ -175,7 +211,20 @@ OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr) {
     status.positionsKnown = erp.orderRow || !erp.positions.isEmpty();
 
     QList<qint32> roots;
-    store.OrderDevices(paNr, roots, status.builtIntoOthers);
+    QList<qint32> builtIn;
+    store.OrderDevices(paNr, roots, builtIn, status.movedToOtherOrders);
+    // A device built only into its own genealogy (a cycle) has no final product above it: it stays one of the
+    // order's products, named as damaged.
+    QSet<qint32> damaged;
+    if (!builtIn.isEmpty()) {
+        const QMultiHash<qint32, Usage> ways = store.WalkUp(builtIn, status.cycles, &damaged);
+        for (qint32 devId : builtIn) {
+            const QList<Usage> up = ways.values(devId);
+            const bool builtInSomewhere =
+                std::any_of(up.begin(), up.end(), [](const Usage& usage) { return !usage.Removed(); });
+            (damaged.contains(devId) && !builtInSomewhere ? roots : status.builtIntoOthers).append(devId);
+        }
+    }
     CountsByDevice counts;
     const QHash<qint32, GenealogyNode> trees = WalkDownInTwo(store, roots, counts, status.cycles);
 
@@ -191,6 +240,9 @@ OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr) {
     status.positions = ExpectedPositions(erp, figures);
 
     QList<qint32> shown = roots + status.builtIntoOthers;
+    for (const auto& [devId, order] : status.movedToOtherOrders) {
+        shown.append(devId);
+    }
     for (qint32 root : roots) {
         OrderProduct product;
         product.devId = root;
@@ -200,8 +252,11 @@ OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr) {
             PlaceComponents(status.positions, status.checks, product);
         }
         CollectBelow(product.tree, 0, status.positionsKnown ? 1 : 0, paNr, status.checks, product);
-        product.complete = ProductComplete(product, status.checks);
-        shown += product.subAssemblies;
+        product.damaged = damaged.contains(root);
+        product.complete = ProductComplete(product, status.checks) && !product.damaged;
+        NoteFindings(product, status.checks);
+        shown += product.subAssemblies + product.withoutOwnCode + product.testMissing;
+        shown.append(product.worstTestDevice);
         if (!product.complete) {
             shown += TreeDevices(product.tree);
         }
@@ -211,11 +266,31 @@ OrderStatus FindOrderStatus(TraceStore& store, const QString& paNr) {
     return status;
 }
 
+void CountCompleteness(TraceStore& store, qint32 rootDevId, FactsByDevice& facts) {
+    CountsByDevice counts;
+    QList<Cycle> cycles;  // named by the walk of the genealogy itself
+    const GenealogyNode tree = store.WalkDownCurrent({rootDevId}, counts, cycles).value(rootDevId);
+    QStringList articles;
+    for (const RecordedCounts& recorded : counts) {
+        articles.append(recorded.article);
+    }
+    articles.removeDuplicates();
+    QHash<qint32, DeviceCheck> checks;
+    CheckTree(tree, counts, store.BillsOfMat(articles), checks);
+    for (auto it = checks.cbegin(); it != checks.cend(); ++it) {
+        if (facts.contains(it.key())) {
+            facts[it.key()].counted = true;
+            facts[it.key()].countedComplete = it.value().Complete();
+        }
+    }
+}
+
 OrderTotals TotalsOf(const OrderStatus& status) {
     OrderTotals totals;
     for (const OrderProduct& product : status.products) {
         ++totals.products;
         ++(product.complete ? totals.complete : totals.incomplete);
+        totals.damaged += product.damaged ? 1 : 0;
         const TestResult test = status.facts.value(product.devId).test;
         totals.tested += test != TestResult::Untested ? 1 : 0;
         totals.failed += test == TestResult::Failed ? 1 : 0;

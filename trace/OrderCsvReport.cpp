@@ -26,7 +26,34 @@ const QStringList kHeader{QStringLiteral("order"),
                           QStringLiteral("serial_numbers"),
                           QStringLiteral("serial_numbers_expected"),
                           QStringLiteral("external_serial_numbers"),
-                          QStringLiteral("external_serial_numbers_expected")};
+                          QStringLiteral("external_serial_numbers_expected"),
+                          QStringLiteral("product_complete_stored"),
+                          QStringLiteral("product_worst_test"),
+                          QStringLiteral("product_worst_test_device"),
+                          QStringLiteral("product_without_own_code"),
+                          QStringLiteral("product_test_missing"),
+                          QStringLiteral("product_damaged")};
+
+QString DeviceIds(const QList<qint32>& devIds) {
+    QStringList ids;
+    for (qint32 devId : devIds) {
+        ids.append(QString::number(devId));
+    }
+    return ids.join(QLatin1Char('|'));
+}
+
+// The product's findings, at the end of each of its rows.
+QStringList ProductTail(const OrderStatus& status, const OrderProduct& product) {
+    const DeviceFacts facts = status.facts.value(product.devId);
+    return {!facts.hasAssembly ? QString()
+            : facts.complete   ? QStringLiteral("yes")
+                               : QStringLiteral("no"),
+            TestResultKey(product.worstTest),
+            product.worstTestDevice == 0 ? QString() : QString::number(product.worstTestDevice),
+            DeviceIds(product.withoutOwnCode),
+            DeviceIds(product.testMissing),
+            product.damaged ? QStringLiteral("yes") : QStringLiteral("no")};
+}
 
 QStringList DeviceFields(const OrderStatus& status, qint32 devId) {
     const DeviceCheck check = status.checks.value(devId);
@@ -54,6 +81,14 @@ void WriteOrderCsv(const OrderStatus& status, QTextStream& out) {
         return;
     }
     for (const OrderProduct& product : status.products) {
+        const QStringList tail = ProductTail(status, product);
+        const auto row = [&](const QStringList& fields) {
+            QStringList padded = fields;
+            while (padded.size() < columns - tail.size()) {
+                padded.append(QString());
+            }
+            WriteCsvRow(padded + tail, out);
+        };
         const DeviceFacts facts = status.facts.value(product.devId);
         const QString article = status.checks.value(product.devId).article;
         const QStringList head{status.order,
@@ -63,14 +98,10 @@ void WriteOrderCsv(const OrderStatus& status, QTextStream& out) {
                                facts.serialNumbers.join(QLatin1Char('|')),
                                product.complete ? QStringLiteral("yes") : QStringLiteral("no"),
                                TestResultKey(facts.test)};
-        WriteCsvRow(
-            head + QStringList{QStringLiteral("product"), article, QString()} + DeviceFields(status, product.devId),
-            out);
+        row(head + QStringList{QStringLiteral("product"), article, QString()} + DeviceFields(status, product.devId));
         for (qint32 devId : product.subAssemblies) {
-            WriteCsvRow(head +
-                            QStringList{QStringLiteral("sub-assembly"), status.checks.value(devId).article, QString()} +
-                            DeviceFields(status, devId),
-                        out);
+            row(head + QStringList{QStringLiteral("sub-assembly"), status.checks.value(devId).article, QString()} +
+                DeviceFields(status, devId));
         }
         if (product.complete) {
             continue;
@@ -79,27 +110,28 @@ void WriteOrderCsv(const OrderStatus& status, QTextStream& out) {
             const QStringList position{QStringLiteral("position"), slot.position.article,
                                        QString::number(slot.position.piece)};
             if (slot.devId != 0) {
-                WriteCsvRow(head + position + DeviceFields(status, slot.devId), out);
+                row(head + position + DeviceFields(status, slot.devId));
                 continue;
             }
             const BillOfMatFigures& expected = slot.position.expected;
-            WriteCsvRow(
-                head + position +
-                    QStringList{QString(), QString(), QStringLiteral("missing"), QString(),
-                                QString::number(expected.prodCodes), QString(), QString::number(expected.serNrs),
-                                QString(), QString::number(expected.extSerNrs)},
-                out);
+            row(head + position +
+                QStringList{QString(), QString(), QStringLiteral("missing"), QString(),
+                            QString::number(expected.prodCodes), QString(), QString::number(expected.serNrs), QString(),
+                            QString::number(expected.extSerNrs)});
         }
         for (qint32 devId : product.unexpected) {
-            WriteCsvRow(head +
-                            QStringList{QStringLiteral("unexpected"), status.checks.value(devId).article, QString()} +
-                            DeviceFields(status, devId),
-                        out);
+            row(head + QStringList{QStringLiteral("unexpected"), status.checks.value(devId).article, QString()} +
+                DeviceFields(status, devId));
         }
         for (qint32 devId : product.incompleteBelow) {
-            WriteCsvRow(head + QStringList{QStringLiteral("below"), status.checks.value(devId).article, QString()} +
-                            DeviceFields(status, devId),
-                        out);
+            row(head + QStringList{QStringLiteral("below"), status.checks.value(devId).article, QString()} +
+                DeviceFields(status, devId));
         }
+    }
+    for (const auto& [devId, order] : status.movedToOtherOrders) {
+        WriteCsvRow({status.order, QString(), QString(), QString(), QString(), QString(), QString(),
+                     QStringLiteral("moved-to-other-order"), status.facts.value(devId).article, QString(),
+                     QString::number(devId), order},
+                    out, columns);
     }
 }

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 
 #include "trace/TraceReports.h"
+#include "trace/TraceWarnings.h"
 
 // JSON of "velkor-trace order": keys in English, device IDs as numbers, counts as recorded/expected pairs.
 
@@ -52,6 +53,15 @@ QJsonArray Devices(const OrderStatus& status, const QList<qint32>& devIds) {
 QJsonObject ProductObject(const OrderStatus& status, const OrderProduct& product) {
     QJsonObject object = DeviceObject(status, product.devId);
     object.insert(QStringLiteral("complete"), product.complete);
+    const DeviceFacts facts = status.facts.value(product.devId);
+    object.insert(QStringLiteral("completeStored"), facts.hasAssembly ? QJsonValue(facts.complete) : QJsonValue());
+    object.insert(QStringLiteral("damaged"), product.damaged);
+    object.insert(QStringLiteral("worstTest"),
+                  QJsonObject{{QStringLiteral("test"), TestResultKey(product.worstTest)},
+                              {QStringLiteral("device"),
+                               product.worstTestDevice == 0 ? QJsonValue() : QJsonValue(product.worstTestDevice)}});
+    object.insert(QStringLiteral("withoutOwnCode"), Devices(status, product.withoutOwnCode));
+    object.insert(QStringLiteral("testMissing"), Devices(status, product.testMissing));
     object.insert(QStringLiteral("subAssemblies"), Devices(status, product.subAssemblies));
     if (product.complete) {
         return object;
@@ -105,12 +115,19 @@ void WriteOrderJson(const OrderStatus& status, QTextStream& out) {
             QJsonObject{{QStringLiteral("device"), devId}, {QStringLiteral("article"), OrNull(facts.article)}});
     }
     document.insert(QStringLiteral("builtIntoOthers"), builtIn);
+    QJsonArray moved;
+    for (const auto& [devId, order] : status.movedToOtherOrders) {
+        moved.append(QJsonObject{{QStringLiteral("device"), devId}, {QStringLiteral("order"), order}});
+    }
+    document.insert(QStringLiteral("movedToOtherOrders"), moved);
     const OrderTotals totals = TotalsOf(status);
     document.insert(QStringLiteral("totals"), QJsonObject{{QStringLiteral("products"), totals.products},
                                                           {QStringLiteral("complete"), totals.complete},
                                                           {QStringLiteral("incomplete"), totals.incomplete},
                                                           {QStringLiteral("tested"), totals.tested},
-                                                          {QStringLiteral("failed"), totals.failed}});
+                                                          {QStringLiteral("failed"), totals.failed},
+                                                          {QStringLiteral("damaged"), totals.damaged}});
     document.insert(QStringLiteral("cycles"), CycleArray(status.cycles));
+    document.insert(QStringLiteral("warnings"), WarningArray(WarningsOf({}, status.cycles)));
     out << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }

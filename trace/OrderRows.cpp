@@ -93,16 +93,27 @@ QHash<QString, BillOfMatFigures> TraceStore::BillsOfMat(const QStringList& artic
     return figures;
 }
 
-void TraceStore::OrderDevices(const QString& paNr, QList<qint32>& roots, QList<qint32>& builtIn) {
-    // A device is built in when one of its own assembly numbers is a current member ('Z') of another.
-    for (RecordSet rs = Select(QStringLiteral("SELECT DISTINCT o.DeviceID, EXISTS (SELECT 1 FROM device_assembly a "
-                                              "JOIN device_assembly m ON m.Device_Assembly = a.AssemblyNum AND "
-                                              "m.AssemblyType = 'Z' WHERE a.Device_Assembly = o.DeviceID AND "
-                                              "a.AssemblyType = 'A') FROM device_productionordernumber o "
-                                              "WHERE o.ProductionOrderNumber = ? ORDER BY o.DeviceID"),
-                               {paNr});
+void TraceStore::OrderDevices(const QString& paNr, QList<qint32>& roots, QList<qint32>& builtIn,
+                              QList<QPair<qint32, QString>>& moved) {
+    // A device is built in when one of its own assembly numbers is a current member ('Z') of another; it belongs to
+    // another order now when its newest order row names that one (a conversion adds the new order's row).
+    for (RecordSet rs =
+             Select(QStringLiteral(
+                        "SELECT DISTINCT o.DeviceID, EXISTS (SELECT 1 FROM device_assembly a "
+                        "JOIN device_assembly m ON m.Device_Assembly = a.AssemblyNum AND m.AssemblyType = 'Z' "
+                        "WHERE a.Device_Assembly = o.DeviceID AND a.AssemblyType = 'A'), "
+                        "(SELECT n.ProductionOrderNumber FROM device_productionordernumber n WHERE n.DeviceID = "
+                        "o.DeviceID ORDER BY n.CreationDate DESC, n.ProductionOrderNumber DESC LIMIT 1) "
+                        "FROM device_productionordernumber o WHERE o.ProductionOrderNumber = ? ORDER BY o.DeviceID"),
+                    {paNr});
          !rs.Eof(); rs.MoveNext()) {
-        (rs.Field(1).toInt() != 0 ? builtIn : roots).append(rs.Field(0).toInt());
+        const qint32 devId = rs.Field(0).toInt();
+        const QString newest = TrimBlanks(rs.Field(2).toString());
+        if (!newest.isEmpty() && newest != paNr) {
+            moved.append({devId, newest});
+        } else {
+            (rs.Field(1).toInt() != 0 ? builtIn : roots).append(devId);
+        }
     }
 }
 
@@ -130,6 +141,8 @@ QHash<qint32, GenealogyNode> TraceStore::WalkDownCurrent(const QList<qint32>& ro
             "WHERE d.depth < %2) "
             "SELECT d.root, COUNT(*), GROUP_CONCAT(CONCAT_WS(CHAR(31), d.dev, d.link, d.node, d.parent, d.depth, "
             "(SELECT COUNT(*) FROM device_productioncode p WHERE p.DeviceID = d.dev), "
+            "IFNULL((SELECT MAX(i.PassFailFlag) FROM testitem i WHERE i.TestPassID = (SELECT tp.ID FROM testpass tp "
+            "WHERE tp.DeviceID = d.dev ORDER BY tp.CreationDate DESC, tp.ID DESC LIMIT 1)), ''), "
             "(SELECT CONCAT(COUNT(s.ExtFlag = '0' OR NULL), CHAR(31), COUNT(s.ExtFlag = '1' OR NULL)) "
             "FROM device_serialnumber s WHERE s.DeviceID = d.dev), "
             "IFNULL(COALESCE(d.ord, (SELECT o.ProductionOrderNumber FROM device_productionordernumber o "
@@ -153,14 +166,18 @@ QHash<qint32, GenealogyNode> TraceStore::WalkDownCurrent(const QList<qint32>& ro
         }
         for (QStringView row : rows) {
             const QList<QStringView> f = row.split(QChar(31));
-            if (f.size() < 10) {
+            if (f.size() < 11) {
                 continue;
             }
             const qint32 dev = f.at(0).toInt();
             if (!counts.contains(dev)) {
-                const QStringView article = row.sliced(f.at(9).data() - row.data());  // the rest of the row
-                counts.insert(dev, RecordedCounts{TrimBlanks(article.toString()), TrimBlanks(f.at(8).toString()),
-                                                  f.at(5).toInt(), f.at(6).toInt(), f.at(7).toInt()});
+                const QStringView article = row.sliced(f.at(10).data() - row.data());  // the rest of the row
+                const QStringView flag = f.at(6);
+                const TestResult test = flag.isEmpty()       ? TestResult::Untested
+                                        : flag.toInt() == -1 ? TestResult::Passed
+                                                             : TestResult::Failed;
+                counts.insert(dev, RecordedCounts{TrimBlanks(article.toString()), TrimBlanks(f.at(9).toString()),
+                                                  f.at(5).toInt(), f.at(7).toInt(), f.at(8).toInt(), test});
             }
             const int depth = f.at(4).toInt();
             if (depth > 0) {

@@ -1,5 +1,6 @@
 #include "trace/TextLabels.h"
 #include "trace/TraceReports.h"
+#include "trace/TraceWarnings.h"
 
 // The text output of "velkor-trace order": one line per final product, below an incomplete one what is missing,
 // and the totals; labels in German as in the other outputs.
@@ -91,6 +92,45 @@ void WriteMissing(const OrderStatus& status, const OrderProduct& product, QTextS
     }
 }
 
+QString Devices(const OrderStatus& status, const QList<qint32>& devIds) {
+    QStringList names;
+    for (qint32 devId : devIds) {
+        names.append(DeviceLabel(status.checks.value(devId).article, devId));
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// The product's word by the workstation's rule; the stored flag beside it where it says otherwise.
+QString ProductCompleteness(const OrderProduct& product, const DeviceFacts& facts) {
+    QString word = product.complete ? QStringLiteral("vollständig") : QStringLiteral("unvollständig");
+    if (product.damaged) {
+        word = QStringLiteral("BESCHÄDIGT (in einem Zyklus verbaut), ") + word;
+    }
+    if (facts.hasAssembly && facts.complete != product.complete) {
+        word += facts.complete ? QStringLiteral(" (gespeichert: vollständig)")
+                               : QStringLiteral(" (gespeichert: unvollständig)");
+    }
+    return word;
+}
+
+// What the word "vollständig" does not tell: the worst latest test below the product and what it lacks.
+void WriteFindings(const OrderStatus& status, const OrderProduct& product, QTextStream& out) {
+    if (product.worstTest != TestResult::Untested || !product.testMissing.isEmpty()) {
+        out << kIndent << QStringLiteral("Schlechtester letzter Test darin: ") << TestLabel(product.worstTest).mid(6)
+            << QStringLiteral(" (")
+            << DeviceLabel(status.checks.value(product.worstTestDevice).article, product.worstTestDevice)
+            << QStringLiteral(")") << '\n';
+    }
+    if (!product.testMissing.isEmpty()) {
+        out << kIndent << QStringLiteral("Test verlangt, aber nicht bestanden: ")
+            << Devices(status, product.testMissing) << '\n';
+    }
+    if (!product.withoutOwnCode.isEmpty()) {
+        out << kIndent << QStringLiteral("Ohne eigenen Produktionscode (nur die Codes darunter zählen): ")
+            << Devices(status, product.withoutOwnCode) << '\n';
+    }
+}
+
 }  // namespace
 
 void WriteOrderText(const OrderStatus& status, QTextStream& out) {
@@ -120,9 +160,10 @@ void WriteOrderText(const OrderStatus& status, QTextStream& out) {
         const DeviceFacts facts = status.facts.value(product.devId);
         QStringList parts{DeviceLabel(status.checks.value(product.devId).article, product.devId)};
         parts += CodeLabels(facts);
-        parts.append(product.complete ? QStringLiteral("vollständig") : QStringLiteral("unvollständig"));
+        parts.append(ProductCompleteness(product, facts));
         parts.append(TestLabel(facts.test));
         out << parts.join(QStringLiteral(", ")) << '\n';
+        WriteFindings(status, product, out);
         for (qint32 devId : product.subAssemblies) {
             const DeviceCheck check = status.checks.value(devId);
             QStringList sub{DeviceLabel(check.article, devId)};
@@ -140,15 +181,26 @@ void WriteOrderText(const OrderStatus& status, QTextStream& out) {
         parts += CodeLabels(facts);
         out << QStringLiteral("In ein anderes Gerät verbaut: ") << parts.join(QStringLiteral(", ")) << '\n';
     }
+    for (const auto& [devId, order] : status.movedToOtherOrders) {
+        const DeviceFacts facts = status.facts.value(devId);
+        QStringList parts{DeviceLabel(facts.article, devId)};
+        parts += CodeLabels(facts);
+        out << QStringLiteral("Umgerüstet, jetzt unter PA %1 (hier nicht gezählt): ").arg(order)
+            << parts.join(QStringLiteral(", ")) << '\n';
+    }
+    for (const TraceWarning& warning : WarningsOf({}, status.cycles)) {
+        out << warning.Text() << '\n';
+    }
     const OrderTotals totals = TotalsOf(status);
     out << QStringLiteral(
                "Summe: %1 Endprodukte erfasst, %2 vollständig, %3 unvollständig; %4 getestet, davon %5 "
-               "nicht bestanden")
+               "nicht bestanden%6")
                .arg(totals.products)
                .arg(totals.complete)
                .arg(totals.incomplete)
                .arg(totals.tested)
                .arg(totals.failed)
+               .arg(totals.damaged == 0 ? QString() : QStringLiteral("; %1 BESCHÄDIGT").arg(totals.damaged))
         << '\n';
 }
 

@@ -25,6 +25,7 @@ struct RecordedCounts {
     int prodCodes = 0;
     int serNrs = 0;
     int extSerNrs = 0;
+    TestResult test = TestResult::Untested;  // the latest
 };
 using CountsByDevice = QHash<qint32, RecordedCounts>;
 
@@ -35,6 +36,7 @@ struct DeviceCheck {
     QString article;
     QString order;  // the order of its assembly number, else its newest recorded order
     int ownProdCodes = 0;
+    TestResult test = TestResult::Untested;  // the latest
     NodeProgress progress;
     CompletionState state = CompletionState::Empty;
     bool Complete() const { return state == CompletionState::Complete; }
@@ -57,6 +59,17 @@ struct OrderProduct {
     QList<qint32> unexpected;        // components directly below the product whose article has no position left
     QList<qint32> incompleteBelow;   // devices deeper down that are not complete
     QList<qint32> subAssemblies;     // components built under another order (the topmost of each)
+    // What quality needs to see even of a complete product: the worst latest test result of the product and of
+    // everything built into it (failed before untested before passed; untested counts only where the article asks
+    // for a test, unless nothing was tested at all) with a device that has it, the devices whose article expects a
+    // production code but that carry none of their own (the codes below them made them count), and the devices
+    // whose article asks for a test that they have not passed.
+    TestResult worstTest = TestResult::Untested;
+    qint32 worstTestDevice = 0;
+    QList<qint32> withoutOwnCode;
+    QList<qint32> testMissing;
+    // Built into a device of its own genealogy (a cycle): listed, never dropped, and named as damaged.
+    bool damaged = false;
 };
 
 // "velkor-trace order PA".
@@ -70,6 +83,8 @@ struct OrderStatus {
     QList<ExpectedPosition> positions;
     QList<OrderProduct> products;
     QList<qint32> builtIntoOthers;  // devices recorded under the order that are built into something now
+    // Devices with a row of the order whose newest order row names another (converted since): not counted here.
+    QList<QPair<qint32, QString>> movedToOtherOrders;
     QHash<qint32, DeviceCheck> checks;
     FactsByDevice facts;
     QList<Cycle> cycles;
@@ -80,6 +95,7 @@ struct OrderStatus {
 // The totals of an order's products.
 struct OrderTotals {
     int products = 0;
+    int damaged = 0;  // in a cycle
     int complete = 0;
     int incomplete = 0;
     int tested = 0;  // final products with a latest test result

@@ -1,6 +1,7 @@
 #include <cgraph.h>
 #include <gvc.h>
 
+#include <QDateTime>
 #include <QFile>
 #include <QHash>
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "trace/GenealogyPicture.h"
+#include "trace/TextLabels.h"
 
 // Lays out and renders a picture with Graphviz: the graph is built with cgraph, laid out by the dot engine
 // left to right and written as SVG by gvc; the source is the graph as cgraph writes it.
@@ -58,13 +60,35 @@ QString Label(const DeviceFacts& facts, qint32 devId) {
     if (!facts.externalSerialNumbers.isEmpty()) {
         lines.append(Line(QStringLiteral("Fremd-SN ") + facts.externalSerialNumbers.join(QStringLiteral(", "))));
     }
+    if (facts.placeholderOf != 0) {
+        lines.insert(1, Line(QStringLiteral("PLATZHALTER, ersetzt durch Gerät %1").arg(facts.placeholderOf)));
+    }
     if (!facts.order.isEmpty()) {
         lines.append(Line(QStringLiteral("PA ") + facts.order));
     }
-    if (facts.test == TestResult::Failed) {
-        lines.append(QStringLiteral("Test: nicht bestanden"));
+    const QString completeness = CompletenessLabel(facts);
+    lines.append(Line(completeness.isEmpty() ? TestLabel(facts.test)
+                                             : completeness + QStringLiteral(", ") + TestLabel(facts.test)));
+    if (!facts.journal.isEmpty()) {
+        const JournalEvent& last = facts.journal.last();
+        lines.append(Line(QStringLiteral("zuletzt %1 %2, %3 (%4)")
+                              .arg(OperationLabel(last.operation), last.time.left(16), last.workstation, last.user)));
     }
     return lines.join(QLatin1String("\\n"));
+}
+
+// Title, the queried codes, when it was drawn, the warnings and what the colours mean.
+QString GraphLabel(const Picture& picture) {
+    QStringList lines{
+        Line(picture.title),
+        Line(QStringLiteral("Stand: ") + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))};
+    for (const QString& warning : picture.warnings) {
+        lines.append(Line(warning));
+    }
+    lines.append(
+        QStringLiteral("Legende: gelb mit dickem Rahmen = Gerät des gesuchten Codes; grau, gestrichelt = ausgebaut; "
+                       "rot = letzter Test nicht bestanden; gestrichelter Rahmen = Komponenten eines Artikels"));
+    return lines.join(QLatin1String("\\l")) + QLatin1String("\\l");
 }
 
 struct GraphvizContext {
@@ -182,6 +206,10 @@ Agraph_t* BuildGraph(const Picture& picture) {
     Set(graph, "nodesep", QStringLiteral("0.15"));
     Set(graph, "ranksep", QStringLiteral("0.6"));
     Set(graph, "fontname", QStringLiteral("Helvetica"));
+    Set(graph, "fontsize", QStringLiteral("10"));
+    Set(graph, "labelloc", QStringLiteral("t"));
+    Set(graph, "labeljust", QStringLiteral("l"));
+    Set(graph, "label", GraphLabel(picture));
     Default(graph, AGNODE, "shape", "box");
     Default(graph, AGNODE, "style", "rounded,filled");
     Default(graph, AGNODE, "fontname", "Helvetica");
@@ -196,7 +224,7 @@ Agraph_t* BuildGraph(const Picture& picture) {
 }
 
 QString CannotWrite(const QString& path, const QString& reason) {
-    return QStringLiteral("cannot write %1: %2").arg(path, reason);
+    return QStringLiteral("%1 kann nicht geschrieben werden: %2").arg(path, reason);
 }
 
 QString WriteSource(Agraph_t* graph, const QString& path) {
@@ -206,7 +234,7 @@ QString WriteSource(Agraph_t* graph, const QString& path) {
     }
     const int written = agwrite(graph, file);
     const int closed = std::fclose(file);
-    return written == 0 && closed == 0 ? QString() : CannotWrite(path, QStringLiteral("write error"));
+    return written == 0 && closed == 0 ? QString() : CannotWrite(path, QStringLiteral("Schreibfehler"));
 }
 
 }  // namespace
@@ -232,11 +260,11 @@ QString WritePicture(const Picture& picture, const PictureFiles& files) {
         return QString();
     }
     if (gvLayout(context.gvc, context.graph, "dot") != 0) {
-        return QStringLiteral("Graphviz could not lay out the picture for %1").arg(files.svg);
+        return QStringLiteral("Graphviz konnte das Bild für %1 nicht anordnen").arg(files.svg);
     }
     context.laidOut = true;
     if (gvRenderFilename(context.gvc, context.graph, "svg", QFile::encodeName(files.svg).constData()) != 0) {
-        return CannotWrite(files.svg, QStringLiteral("Graphviz could not render it"));
+        return CannotWrite(files.svg, QStringLiteral("Graphviz konnte es nicht zeichnen"));
     }
     return QString();
 }

@@ -1,5 +1,7 @@
 #include "trace/TextLabels.h"
 
+#include <QHash>
+
 namespace {
 
 QString Labelled(const QString& singular, const QString& plural, const QStringList& values) {
@@ -40,4 +42,54 @@ QString TestLabel(TestResult result) {
             break;
     }
     return QStringLiteral("Test: ungeprüft");
+}
+
+QString CompletenessLabel(const DeviceFacts& device) {
+    if (!device.hasAssembly) {
+        return QString();
+    }
+    const auto word = [](bool complete) {
+        return complete ? QStringLiteral("vollständig") : QStringLiteral("unvollständig");
+    };
+    if (device.counted && device.countedComplete != device.complete) {
+        return QStringLiteral("gespeichert %1, gezählt %2").arg(word(device.complete), word(device.countedComplete));
+    }
+    return word(device.complete);
+}
+
+QString OperationLabel(const QString& operation) {
+    static const QHash<QString, QString> labels{
+        {QStringLiteral("scan"), QStringLiteral("erfasst")},
+        {QStringLiteral("move"), QStringLiteral("verschoben")},
+        {QStringLiteral("conversion"), QStringLiteral("umgerüstet")},
+        {QStringLiteral("removal"), QStringLiteral("ausgebaut")},
+        {QStringLiteral("correction"), QStringLiteral("korrigiert")},
+    };
+    return labels.value(operation, operation);
+}
+
+QString JournalLine(const JournalEvent& event) {
+    QString line = QStringLiteral("%1 %2 an %3 von %4")
+                       .arg(event.time, OperationLabel(event.operation), event.workstation, event.user);
+    if (!event.order.isEmpty()) {
+        line += QStringLiteral(", PA ") + event.order;
+    }
+    if (!event.detail.isEmpty()) {
+        line += QStringLiteral(": ") + event.detail;
+    }
+    return line;
+}
+
+QStringList JournalLines(const DeviceFacts& device) {
+    if (!device.journalKnown) {
+        return {QStringLiteral("Journal: nicht vorhanden (Tabelle velkor_journal fehlt)")};
+    }
+    if (device.journal.isEmpty()) {
+        return {QStringLiteral("Journal: keine Einträge (vor Einführung des Journals erfasst)")};
+    }
+    QStringList lines;
+    for (const JournalEvent& event : device.journal) {
+        lines.append(QStringLiteral("Journal: ") + JournalLine(event));
+    }
+    return lines;
 }

@@ -1,5 +1,7 @@
+#include "trace/CycleList.h"
 #include "trace/TextLabels.h"
 #include "trace/TraceReports.h"
+#include "trace/TraceWarnings.h"
 
 // The text outputs: one line per device, two blanks of indentation per level, labels as in the window.
 
@@ -35,12 +37,17 @@ QStringList Identifiers(const DeviceFacts& device) {
     return parts + CodeLabels(device);
 }
 
-void WriteNode(const Genealogy& genealogy, const GenealogyNode& node, qint32 parentDevId, int depth, QTextStream& out) {
+void WriteNode(const Genealogy& genealogy, const GenealogyNode& node, qint32 parentDevId, int depth, bool withJournal,
+               QTextStream& out) {
     const DeviceFacts device = genealogy.facts.value(node.devId);
     QStringList parts{DeviceName(genealogy.facts, node.devId)};
+    if (device.placeholderOf != 0) {
+        parts.append(QStringLiteral("PLATZHALTER der Umrüstung von Gerät %1").arg(device.placeholderOf));
+    }
     parts += Identifiers(device);
-    if (device.hasAssembly) {
-        parts.append(device.complete ? QStringLiteral("vollständig") : QStringLiteral("unvollständig"));
+    const QString completeness = CompletenessLabel(device);
+    if (!completeness.isEmpty()) {
+        parts.append(completeness);
     }
     parts.append(TestLabel(device.test));
     if (node.Removed()) {
@@ -50,14 +57,33 @@ void WriteNode(const Genealogy& genealogy, const GenealogyNode& node, qint32 par
         parts.append(QStringLiteral("<< %1").arg(genealogy.match.code));
     }
     out << kIndent.repeated(depth) << parts.join(QStringLiteral(", ")) << '\n';
-    for (const GenealogyNode& child : node.components) {
-        WriteNode(genealogy, child, node.devId, depth + 1, out);
+    if (withJournal) {
+        for (const QString& line : JournalLines(device)) {
+            out << kIndent.repeated(depth + 2) << QStringLiteral("· ") << line << '\n';
+        }
     }
+    for (const GenealogyNode& child : node.components) {
+        WriteNode(genealogy, child, node.devId, depth + 1, withJournal, out);
+    }
+}
+
+// Whether any device of the genealogy has an entry in the journal; without any, one line says so for all.
+bool AnyJournal(const Genealogy& genealogy) {
+    for (const DeviceFacts& device : genealogy.facts) {
+        if (!device.journal.isEmpty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void WriteUsage(const WhereUsed& whereUsed, const Usage& usage, QTextStream& out) {
     const DeviceFacts root = whereUsed.facts.value(usage.path.first());
     QStringList parts{QStringLiteral("Endprodukt ") + DeviceName(whereUsed.facts, root.devId)};
+    if (root.placeholderOf != 0) {
+        parts.append(
+            QStringLiteral("PLATZHALTER der Umrüstung, an seine Stelle trat Gerät %1").arg(root.placeholderOf));
+    }
     parts += Identifiers(root);
     out << kIndent << parts.join(QStringLiteral(", "))
         << (usage.Removed() ? QStringLiteral(": ausgebaut") : QStringLiteral(": verbaut")) << '\n';
@@ -84,21 +110,53 @@ QString CycleMessage(const Cycle& cycle) {
         .arg(devices.join(QStringLiteral(" > ")));
 }
 
-void WriteGenealogyText(const Genealogy& genealogy, QTextStream& out) {
-    const CodeMatch& match = genealogy.match;
-    if (!match.Found()) {
-        out << match.code << QStringLiteral(": unbekannt") << '\n';
-        return;
+void WriteWarningsText(const QList<TraceWarning>& warnings, QTextStream& out) {
+    for (const TraceWarning& warning : warnings) {
+        out << warning.Text() << '\n';
     }
-    out << QStringLiteral("Genealogie von %1 (%2, Gerät %3), Endprodukt Gerät %4")
-               .arg(match.code, MatchLabel(match.kind))
-               .arg(match.devId)
-               .arg(genealogy.root.devId)
-        << '\n';
-    WriteNode(genealogy, genealogy.root, 0, 0, out);
+}
+
+void WriteGenealogyText(const QList<Genealogy>& genealogies, QTextStream& out) {
+    QList<CodeMatch> matches;
+    QList<Cycle> cycles;
+    for (const Genealogy& genealogy : genealogies) {
+        matches.append(genealogy.match);
+        for (const Cycle& cycle : genealogy.cycles) {
+            AddCycle(cycles, cycle);
+        }
+    }
+    WriteWarningsText(WarningsOf(matches, cycles), out);
+    for (const Genealogy& genealogy : genealogies) {
+        const CodeMatch& match = genealogy.match;
+        if (!match.Found()) {
+            out << match.code << QStringLiteral(": unbekannt") << '\n';
+            continue;
+        }
+        const QString root = genealogy.damaged ? QStringLiteral(
+                                                     "Endprodukt nicht bestimmbar (der Weg nach oben läuft in einen "
+                                                     "Zyklus), gezeigt ab Gerät %1")
+                                                     .arg(genealogy.root.devId)
+                                               : QStringLiteral("Endprodukt Gerät %1").arg(genealogy.root.devId);
+        out << QStringLiteral("Genealogie von %1 (%2, Gerät %3), %4")
+                   .arg(match.code, MatchLabel(match.kind))
+                   .arg(match.devId)
+                   .arg(root)
+            << '\n';
+        const bool withJournal = AnyJournal(genealogy);
+        WriteNode(genealogy, genealogy.root, 0, 0, withJournal, out);
+        if (!withJournal) {
+            out << QStringLiteral("Journal: keine Einträge zu diesen Geräten (vor Einführung des Journals erfasst)")
+                << '\n';
+        }
+    }
 }
 
 void WriteWhereUsedText(const WhereUsed& whereUsed, QTextStream& out) {
+    QList<CodeMatch> matches;
+    for (const CodeUsage& entry : whereUsed.codes) {
+        matches.append(entry.match);
+    }
+    WriteWarningsText(WarningsOf(matches, whereUsed.cycles), out);
     for (const CodeUsage& entry : whereUsed.codes) {
         const CodeMatch& match = entry.match;
         if (!match.Found()) {
@@ -108,7 +166,13 @@ void WriteWhereUsedText(const WhereUsed& whereUsed, QTextStream& out) {
         out << QStringLiteral("%1 (%2): %3")
                    .arg(match.code, MatchLabel(match.kind), DeviceName(whereUsed.facts, match.devId))
             << '\n';
-        if (entry.usages.isEmpty()) {
+        if (entry.damaged) {
+            out << kIndent
+                << QStringLiteral(
+                       "BESCHÄDIGT: der Weg nach oben läuft in einen Zyklus; die Endprodukte darüber sind "
+                       "nicht zu bestimmen")
+                << '\n';
+        } else if (entry.usages.isEmpty()) {
             out << kIndent << QStringLiteral("in keinem Endprodukt verbaut") << '\n';
         }
         for (const Usage& usage : entry.usages) {
@@ -117,7 +181,7 @@ void WriteWhereUsedText(const WhereUsed& whereUsed, QTextStream& out) {
     }
 }
 
-void WriteGenealogy(const Genealogy& genealogy, OutputFormat format, QTextStream& out) {
+void WriteGenealogy(const QList<Genealogy>& genealogy, OutputFormat format, QTextStream& out) {
     switch (format) {
         case OutputFormat::Csv:
             WriteGenealogyCsv(genealogy, out);

@@ -1,56 +1,25 @@
 #include "trace/TraceCommand.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
 
-#include "db/StorableValue.h"
 #include "shell/Misc.h"
+#include "shell/VelkorError.h"
 #include "shell/Version.h"
-#include "trace/GenealogyPicture.h"
-#include "trace/TraceQueries.h"
-#include "trace/TraceReports.h"
+#include "trace/TraceHelp.h"
+#include "trace/TraceRequest.h"
 
 namespace {
 
-const char* const kDescription = R"(Traceability queries on the Velkor database (read-only).
-
-Commands:
-  show CODE              The genealogy of the device that carries CODE (production code,
-                         own serial number or external serial number): its final product
-                         and every device below it, one line per device with article,
-                         production codes, serial numbers, order (PA), completeness and the
-                         latest test result. Components removed again are listed under
-                         their former place, marked AUSGEBAUT with their history entry.
-  where-used CODE...     For each code, every final product that contains or contained
-                         its device at any depth: the path from the final product down,
-                         the final product's article, order, production code and serial
-                         number, and whether the component is still built in (verbaut)
-                         or was removed (ausgebaut). Codes that are not recorded are
-                         listed as unknown (unbekannt).
-  order PA               Where the production order PA stands: every final product
-                         recorded under it with production code, serial number,
-                         completeness (as the workstation counts it against the ERP
-                         bill of materials) and latest test result; for an incomplete
-                         one each expected position with expected and recorded codes
-                         and serial numbers, and the positions without a device;
-                         sub-assemblies built under another order; then the totals.
-
-Output: an indented text tree (default), --csv (";"-separated, one header line)
-or --json. show and where-used also draw the genealogy as a picture with
---svg FILE (laid out by Graphviz) and write its Graphviz source with --dot FILE.
-
-Exit status: 0 every code (or the order) was found, 1 some codes (or the order)
-are not recorded, 2 usage error, a refused order number, a picture that cannot
-be written, no database connection (ODBC data source TestLogNew), database error,
-or a cycle in the assembly table (named on standard error; the rest of the answer
-is printed).)";
-
-struct Request {
-    QString command;
-    QStringList codes;
-    OutputFormat format = OutputFormat::Text;
-    PictureFiles picture;
-};
+// The options that take a value, with the name of the value in the help.
+const QStringList kValueOptions{
+    QStringLiteral("from"),     QStringLiteral("svg"),   QStringLiteral("dot"),      QStringLiteral("xlsx"),
+    QStringLiteral("article"),  QStringLiteral("codes"), QStringLiteral("recorded"), QStringLiteral("order-recorded"),
+    QStringLiteral("supplier"), QStringLiteral("order"), QStringLiteral("scanned"),  QStringLiteral("workstation"),
+    QStringLiteral("user")};
+const QStringList kRecallOptions = kValueOptions.mid(4);
 
 // Codes of a file, one a line; blanks around a code and empty lines are ignored. "-" is standard input.
 bool ReadCodeFile(const QString& path, QStringList& codes, QString& error) {
@@ -58,7 +27,7 @@ bool ReadCodeFile(const QString& path, QStringList& codes, QString& error) {
     const bool opened =
         path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
     if (!opened) {
-        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        error = QStringLiteral("%1 kann nicht gelesen werden: %2").arg(path, file.errorString());
         return false;
     }
     QTextStream in(&file);
@@ -72,11 +41,96 @@ bool ReadCodeFile(const QString& path, QStringList& codes, QString& error) {
     return true;
 }
 
+// A time as the database compares it; a date alone as its first or (upper end) its last moment.
+bool TimeBound(const QString& text, bool upper, QString& bound) {
+    if (text.isEmpty()) {
+        return true;
+    }
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (date.isValid()) {
+        bound = text + (upper ? QStringLiteral(" 23:59:59.999999") : QStringLiteral(" 00:00:00"));
+        return true;
+    }
+    for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm", "yyyy-MM-ddTHH:mm"}) {
+        const QDateTime time = QDateTime::fromString(text, QLatin1String(format));
+        if (!time.isValid()) {
+            continue;
+        }
+        const bool seconds = QLatin1String(format).endsWith(QLatin1String(":ss"));
+        if (!upper) {
+            bound = time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        } else if (seconds) {
+            bound = time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral(".999999");
+        } else {
+            bound = time.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral(":59.999999");
+        }
+        return true;
+    }
+    return false;
+}
+
+// "VON..BIS" with either end left open; times where asked for. Empty: fine, else the error.
+QString ParseRange(const QString& option, const QString& value, bool times, TextRange& range) {
+    const int dots = value.indexOf(QLatin1String(".."));
+    const QString from = (dots < 0 ? value : value.left(dots)).trimmed();
+    const QString to = (dots < 0 ? value : value.mid(dots + 2)).trimmed();
+    if (from.isEmpty() && to.isEmpty()) {
+        return QStringLiteral("--%1 braucht einen Bereich VON..BIS").arg(option);
+    }
+    if (!times) {
+        range = TextRange{from, to};
+        return QString();
+    }
+    if (!TimeBound(from, false, range.from) || !TimeBound(to, true, range.to)) {
+        return QStringLiteral("--%1: \"%2\" ist kein Datum (JJJJ-MM-TT oder JJJJ-MM-TT hh:mm[:ss])").arg(option, value);
+    }
+    return QString();
+}
+
+QString ParseCriteria(const QCommandLineParser& parser, RecallCriteria& criteria) {
+    const auto value = [&](const char* name) { return parser.value(QLatin1String(name)).trimmed(); };
+    criteria.article = value("article");
+    criteria.supplier = value("supplier");
+    criteria.order = value("order");
+    criteria.workstation = value("workstation");
+    criteria.user = value("user");
+    const struct {
+        const char* option;
+        bool times;
+        TextRange* range;
+    } ranges[] = {{"codes", false, &criteria.codes},
+                  {"recorded", true, &criteria.recorded},
+                  {"order-recorded", true, &criteria.ordered},
+                  {"scanned", true, &criteria.scanned}};
+    for (const auto& range : ranges) {
+        if (parser.isSet(QLatin1String(range.option))) {
+            const QString error =
+                ParseRange(QLatin1String(range.option), value(range.option), range.times, *range.range);
+            if (!error.isEmpty()) {
+                return error;
+            }
+        }
+    }
+    return criteria.Any() ? QString() : QStringLiteral("recall braucht mindestens ein Kriterium");
+}
+
+// The order number as the ERP's order table spells it: the padded form of its history table (000240104) without
+// its leading zeros.
+QString OrderWithoutPadding(const QString& paNr) {
+    static const QRegularExpression padded(QStringLiteral("^0+(\\d+)$"));
+    const QRegularExpressionMatch match = padded.match(paNr);
+    return match.hasMatch() ? match.captured(1) : paNr;
+}
+
+bool IsSet(const QCommandLineParser& parser, const QStringList& options) {
+    return std::any_of(options.begin(), options.end(), [&](const QString& name) { return parser.isSet(name); });
+}
+
 // Fills request from the command line; an empty result means it is complete, otherwise it is the error.
-QString ParseRequest(QCommandLineParser& parser, Request& request) {
+QString ParseRequest(const QCommandLineParser& parser, TraceRequest& request) {
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        return QStringLiteral("no command given");
+        return QStringLiteral("kein Befehl angegeben");
     }
     request.command = positional.first();
     for (const QString& code : positional.mid(1)) {
@@ -85,30 +139,48 @@ QString ParseRequest(QCommandLineParser& parser, Request& request) {
         }
     }
     if (parser.isSet(QStringLiteral("csv")) && parser.isSet(QStringLiteral("json"))) {
-        return QStringLiteral("--csv and --json exclude each other");
+        return QStringLiteral("--csv und --json schließen einander aus");
     }
     request.format = parser.isSet(QStringLiteral("csv"))    ? OutputFormat::Csv
                      : parser.isSet(QStringLiteral("json")) ? OutputFormat::Json
                                                             : OutputFormat::Text;
     request.picture.svg = parser.value(QStringLiteral("svg"));
     request.picture.dot = parser.value(QStringLiteral("dot"));
-    if (request.command == QLatin1String("order")) {
-        if (parser.isSet(QStringLiteral("from"))) {
-            return QStringLiteral("--from belongs to where-used");
-        }
-        if (request.picture.Wanted()) {
-            return QStringLiteral("--svg and --dot belong to show and where-used");
-        }
-        return request.codes.size() == 1 ? QString() : QStringLiteral("order takes exactly one order number");
+    request.xlsx = parser.value(QStringLiteral("xlsx"));
+    const QString& command = request.command;
+    const bool known = command == QLatin1String("show") || command == QLatin1String("where-used") ||
+                       command == QLatin1String("order") || command == QLatin1String("recall") ||
+                       command == QLatin1String("history");
+    if (!known) {
+        return QStringLiteral("unbekannter Befehl \"%1\"").arg(command);
     }
-    if (request.command == QLatin1String("show")) {
-        if (parser.isSet(QStringLiteral("from"))) {
-            return QStringLiteral("--from belongs to where-used");
-        }
-        return request.codes.size() == 1 ? QString() : QStringLiteral("show takes exactly one code");
+    if (parser.isSet(QStringLiteral("from")) && command != QLatin1String("where-used")) {
+        return QStringLiteral("--from gehört zu where-used");
     }
-    if (request.command != QLatin1String("where-used")) {
-        return QStringLiteral("unknown command \"%1\"").arg(request.command);
+    if (request.picture.Wanted() && command != QLatin1String("show") && command != QLatin1String("where-used")) {
+        return QStringLiteral("--svg und --dot gehören zu show und where-used");
+    }
+    if (!request.xlsx.isEmpty() && command != QLatin1String("recall")) {
+        return QStringLiteral("--xlsx gehört zu recall");
+    }
+    if (IsSet(parser, kRecallOptions) && command != QLatin1String("recall")) {
+        return QStringLiteral("die Kriterien (--article, --codes, …) gehören zu recall");
+    }
+    if (command == QLatin1String("order")) {
+        if (request.codes.size() != 1) {
+            return QStringLiteral("order nimmt genau eine Auftragsnummer");
+        }
+        request.codes.first() = OrderWithoutPadding(TrimBlanks(request.codes.first()));
+        return QString();
+    }
+    if (command == QLatin1String("show") || command == QLatin1String("history")) {
+        return request.codes.size() == 1 ? QString() : QStringLiteral("%1 nimmt genau einen Code").arg(command);
+    }
+    if (command == QLatin1String("recall")) {
+        if (!request.codes.isEmpty()) {
+            return QStringLiteral("recall nimmt keine Codes, nur Kriterien (--article, --codes, …)");
+        }
+        return ParseCriteria(parser, request.criteria);
     }
     QString error;
     if (parser.isSet(QStringLiteral("from")) &&
@@ -116,100 +188,61 @@ QString ParseRequest(QCommandLineParser& parser, Request& request) {
         return error;
     }
     request.codes.removeDuplicates();
-    return request.codes.isEmpty() ? QStringLiteral("where-used needs at least one code") : QString();
+    return request.codes.isEmpty() ? QStringLiteral("where-used braucht mindestens einen Code") : QString();
 }
 
-int Answer(const Request& request, QTextStream& out, QTextStream& err) {
-    TraceStore store;
-    if (!store.IsConnected()) {
-        err << QStringLiteral("velkor-trace: no connection to the database (ODBC data source TestLogNew): %1")
-                   .arg(store.ConnectionError())
-            << '\n';
-        return TraceExit::kError;
+// The parser's complaint in German: an option it does not know, or an option without its value.
+QString ParseError(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        return QStringLiteral("unbekannte Option \"%1%2\"")
+            .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown.first());
     }
-    bool allFound = true;
-    QList<Cycle> cycles;
-    QString pictureError;
-    if (request.command == QLatin1String("order")) {
-        // The order field's own check, against the column as this database defines it.
-        store.ReadColumnLimits();
-        const QString refusal = OrderNumberRefusal(request.codes.first());
-        if (!refusal.isEmpty()) {
-            err << QStringLiteral("velkor-trace: ") << refusal << '\n';
-            return TraceExit::kError;
+    for (const QString& option : kValueOptions) {
+        if (arguments.last() == QStringLiteral("--") + option) {
+            return QStringLiteral("nach --%1 fehlt der Wert").arg(option);
         }
-        const OrderStatus status = FindOrderStatus(store, TrimBlanks(request.codes.first()));
-        WriteOrder(status, request.format, out);
-        allFound = status.Known();
-        cycles = status.cycles;
-    } else if (request.command == QLatin1String("show")) {
-        const Genealogy genealogy = ShowGenealogy(store, request.codes.first());
-        if (request.picture.Wanted() && genealogy.match.Found()) {
-            pictureError = WritePicture(PictureOfGenealogy(genealogy), request.picture);
-        }
-        if (pictureError.isEmpty()) {
-            WriteGenealogy(genealogy, request.format, out);
-        }
-        allFound = genealogy.match.Found();
-        cycles = genealogy.cycles;
-    } else {
-        const WhereUsed whereUsed = FindWhereUsed(store, request.codes);
-        for (const CodeUsage& entry : whereUsed.codes) {
-            allFound = allFound && entry.match.Found();
-        }
-        if (request.picture.Wanted()) {
-            pictureError = WritePicture(PictureOfWhereUsed(whereUsed), request.picture);
-        }
-        if (pictureError.isEmpty()) {
-            WriteWhereUsed(whereUsed, request.format, out);
-        }
-        cycles = whereUsed.cycles;
     }
-    if (!pictureError.isEmpty()) {
-        err << QStringLiteral("velkor-trace: ") << pictureError << '\n';
-        return TraceExit::kError;
+    return parser.errorText();
+}
+
+// An argument that starts with a minus and a digit is a negative number to the user and a row of one-letter options
+// to the parser: neither a code nor an order number.
+QString NegativeArgument(const QStringList& arguments) {
+    static const QRegularExpression negative(QStringLiteral("^-\\d"));
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--")) {
+            break;
+        }
+        if (negative.match(argument).hasMatch()) {
+            return QStringLiteral("\"%1\" ist weder ein Code noch eine Auftragsnummer (beginnt mit einem Minus)")
+                .arg(argument);
+        }
     }
-    out.flush();
-    for (const Cycle& cycle : cycles) {
-        err << QStringLiteral("velkor-trace: ") << CycleMessage(cycle) << '\n';
-    }
-    if (!cycles.isEmpty()) {
-        return TraceExit::kError;
-    }
-    return allFound ? TraceExit::kAllFound : TraceExit::kSomeUnknown;
+    return QString();
 }
 
 }  // namespace
 
 int RunTrace(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     parser.addOption(help);
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    const QCommandLineOption version(QStringLiteral("version"), QString());
     parser.addOption(version);
-    parser.addOption({QStringLiteral("csv"), QStringLiteral("Write CSV for spreadsheets.")});
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Write JSON for scripts.")});
-    parser.addOption({QStringLiteral("from"),
-                      QStringLiteral("where-used: read the codes from FILE, one a line (\"-\": standard input)."),
-                      QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("svg"),
-                      QStringLiteral("show, where-used: draw the genealogy as an SVG picture into FILE."),
-                      QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("dot"),
-                      QStringLiteral("show, where-used: write the picture's Graphviz source into FILE."),
-                      QStringLiteral("FILE")});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("show, where-used or order"));
-    parser.addPositionalArgument(QStringLiteral("codes"),
-                                 QStringLiteral("Production codes or serial numbers; for order the order number."),
-                                 QStringLiteral("CODE... | PA"));
-
-    Request request;
-    QString error;
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
+    parser.addOption({QStringLiteral("csv"), QString()});
+    parser.addOption({QStringLiteral("json"), QString()});
+    for (const QString& option : kValueOptions) {
+        parser.addOption({option, QString(), QStringLiteral("WERT")});
+    }
+    TraceRequest request;
+    QString error = NegativeArgument(arguments);
+    if (!error.isEmpty()) {
+        // named before the parser reads it as options
+    } else if (!parser.parse(arguments)) {
+        error = ParseError(parser, arguments);
     } else if (parser.isSet(help)) {
-        out << parser.helpText();
+        out << QString::fromUtf8(TraceHelpText());
         return TraceExit::kAllFound;
     } else if (parser.isSet(version)) {
         out << QStringLiteral("velkor-trace ") << ProgramVersion() << '\n';
@@ -218,18 +251,14 @@ int RunTrace(const QStringList& arguments, QTextStream& out, QTextStream& err) {
         error = ParseRequest(parser, request);
     }
     if (!error.isEmpty()) {
-        err << QStringLiteral(
-                   "velkor-trace: %1\nUsage: velkor-trace show CODE | where-used CODE... | where-used "
-                   "--from FILE | order PA  [--csv | --json]  [--svg FILE] [--dot FILE]  (velkor-trace --help)")
-                   .arg(error)
-            << '\n';
-        return TraceExit::kError;
+        err << QStringLiteral("velkor-trace: %1\n%2").arg(error, QString::fromUtf8(TraceUsageLine())) << '\n';
+        return TraceExit::kWrongCall;
     }
     try {
-        return Answer(request, out, err);
+        return AnswerTrace(request, out, err);
     } catch (const VelkorError& failure) {
         out.flush();
-        err << QStringLiteral("velkor-trace: database error: %1").arg(failure.Description()) << '\n';
-        return TraceExit::kError;
+        err << QStringLiteral("velkor-trace: Datenbankfehler: %1").arg(failure.Description()) << '\n';
+        return TraceExit::kNoDatabase;
     }
 }

@@ -1,3 +1,5 @@
+#include <QRegularExpression>
+
 #include "shell/Misc.h"
 #include "trace/TraceSql.h"
 #include "trace/TraceStore.h"
@@ -26,13 +28,35 @@ const char* const kFactsOfDevices =
     "IFNULL(COALESCE(a.MasterProdOrder, (SELECT o.ProductionOrderNumber FROM device_productionordernumber o "
     "WHERE o.DeviceID = ids.dev ORDER BY o.CreationDate DESC, o.ProductionOrderNumber DESC LIMIT 1)), ''), "
     "IFNULL((SELECT MAX(i.PassFailFlag) FROM testitem i WHERE i.TestPassID = (SELECT tp.ID FROM testpass tp "
-    "WHERE tp.DeviceID = ids.dev ORDER BY tp.CreationDate DESC, tp.ID DESC LIMIT 1)), '')) "
+    "WHERE tp.DeviceID = ids.dev ORDER BY tp.CreationDate DESC, tp.ID DESC LIMIT 1)), ''), "
+    "IFNULL((SELECT DATE_FORMAT(tp.CreationDate, '%Y-%m-%d %H:%i:%s') FROM testpass tp "
+    "WHERE tp.DeviceID = ids.dev ORDER BY tp.CreationDate DESC, tp.ID DESC LIMIT 1), '')) "
     "FROM %1 "
     "LEFT JOIN device_assembly a ON a.ID = (SELECT MIN(f.ID) FROM device_assembly f "
     "WHERE f.Device_Assembly = ids.dev AND f.AssemblyType = 'A')";
 
 // Serial numbers come as one list, each marked "F" (external) or "S" (own).
-enum Field { kDev, kArticle, kSuffix, kCodes, kSerials, kHasAssembly, kOkFlag, kOrder, kTest, kFields };
+enum Field { kDev, kArticle, kSuffix, kCodes, kSerials, kHasAssembly, kOkFlag, kOrder, kTest, kTestDate, kFields };
+
+// The journal's entries of the devices, oldest first (the operation's identity orders entries of the same time).
+const char* const kJournalOfDevices =
+    "SELECT jd.DeviceID, DATE_FORMAT(j.CreatedAt, '%Y-%m-%d %H:%i:%s'), j.Workstation, j.OsUser, "
+    "IFNULL(j.ProductionOrderNumber, ''), j.Operation, IFNULL(j.Detail, '') FROM %1 "
+    "JOIN velkor_journal_device jd ON jd.DeviceID = ids.dev JOIN velkor_journal j ON j.OperationID = jd.OperationID "
+    "ORDER BY j.CreatedAt, j.OperationID";
+
+// A conversion's entry names the converted device first and its placeholder as the workstation words it
+// ("Gerät 9034: Artikel … ; … ; alter Platz -> Platzhalter Gerät 9187 (RM-5120-A)").
+qint32 ConvertedDeviceOf(const JournalEvent& event, qint32 devId) {
+    static const QRegularExpression converted(QStringLiteral("^Gerät (\\d+):"));
+    static const QRegularExpression placeholder(QStringLiteral("Platzhalter Gerät (\\d+)"));
+    if (event.operation != QLatin1String("conversion")) {
+        return 0;
+    }
+    const QRegularExpressionMatch p = placeholder.match(event.detail);
+    const QRegularExpressionMatch c = converted.match(event.detail);
+    return p.hasMatch() && c.hasMatch() && p.captured(1).toInt() == devId ? c.captured(1).toInt() : 0;
+}
 
 QStringList Items(const QString& field) {
     QStringList items;
@@ -83,6 +107,28 @@ FactsByDevice TraceStore::Facts(const QList<qint32>& devIds) {
         device.complete = device.hasAssembly && f.at(kOkFlag).toInt() == 1;
         device.order = TrimBlanks(f.at(kOrder));
         device.test = TestResultOf(TrimBlanks(f.at(kTest)));
+        device.testDate = f.at(kTestDate);
     }
+    AddJournal(shown, facts);
     return facts;
+}
+
+void TraceStore::AddJournal(const QList<qint32>& devIds, FactsByDevice& facts) {
+    if (!HasJournal()) {
+        return;
+    }
+    for (qint32 devId : devIds) {
+        facts[devId].journalKnown = true;
+    }
+    const QString statement = QString::fromLatin1(kJournalOfDevices).arg(QLatin1String(trace_sql::kDeviceRows));
+    for (RecordSet rs = Select(statement, {trace_sql::JsonList(devIds)}); !rs.Eof(); rs.MoveNext()) {
+        const qint32 devId = rs.Field(0).toInt();
+        const JournalEvent event{rs.Field(1).toString(), rs.Field(2).toString(), rs.Field(3).toString(),
+                                 rs.Field(4).toString(), rs.Field(5).toString(), rs.Field(6).toString()};
+        DeviceFacts& device = facts[devId];
+        device.journal.append(event);
+        if (const qint32 converted = ConvertedDeviceOf(event, devId); converted != 0) {
+            device.placeholderOf = converted;
+        }
+    }
 }

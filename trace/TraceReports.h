@@ -12,16 +12,16 @@
 
 enum class OutputFormat { Text, Csv, Json };
 
-void WriteGenealogy(const Genealogy& genealogy, OutputFormat format, QTextStream& out);
+void WriteGenealogy(const QList<Genealogy>& genealogies, OutputFormat format, QTextStream& out);
 void WriteWhereUsed(const WhereUsed& whereUsed, OutputFormat format, QTextStream& out);
 
 void WriteOrder(const OrderStatus& status, OutputFormat format, QTextStream& out);
 
-void WriteGenealogyText(const Genealogy& genealogy, QTextStream& out);
+void WriteGenealogyText(const QList<Genealogy>& genealogies, QTextStream& out);
 void WriteWhereUsedText(const WhereUsed& whereUsed, QTextStream& out);
-void WriteGenealogyCsv(const Genealogy& genealogy, QTextStream& out);
+void WriteGenealogyCsv(const QList<Genealogy>& genealogies, QTextStream& out);
 void WriteWhereUsedCsv(const WhereUsed& whereUsed, QTextStream& out);
-void WriteGenealogyJson(const Genealogy& genealogy, QTextStream& out);
+void WriteGenealogyJson(const QList<Genealogy>& genealogies, QTextStream& out);
 void WriteWhereUsedJson(const WhereUsed& whereUsed, QTextStream& out);
 
 void WriteOrderText(const OrderStatus& status, QTextStream& out);

@@ -67,39 +67,56 @@ TraceStore::TraceStore() {
 }
 
 QList<CodeMatch> TraceStore::ResolveCodes(const QStringList& codes) {
+    // Every device a code names, the one the workstation finds first at the head: a production code before a
+    // serial number, then the newest row (of rows of the same time, the device created last).
+    QList<QList<CodeMatch>> byCode(codes.size());
+    if (!codes.isEmpty()) {
+        const RecordSet rs = Select(
+            QStringLiteral("WITH codes AS (SELECT j.ord, j.code FROM JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' "
+                           "COLUMNS (ord FOR ORDINALITY, code VARCHAR(255) PATH '$')) AS j), "
+                           "hits AS (SELECT c.ord, p.DeviceID, 0 AS kind, p.CreationDate FROM codes c "
+                           "JOIN device_productioncode p ON p.ProductionCode = c.code "
+                           "UNION ALL SELECT c.ord, s.DeviceID, IF(s.ExtFlag = '1', 2, 1), s.CreationDate FROM codes c "
+                           "JOIN device_serialnumber s ON s.SerialNumber = c.code), "
+                           "ranked AS (SELECT ord, DeviceID, kind, ROW_NUMBER() OVER (PARTITION BY ord, DeviceID "
+                           "ORDER BY kind = 0 DESC, CreationDate DESC, kind DESC) AS rn, CreationDate FROM hits) "
+                           "SELECT ord, DeviceID, kind FROM ranked WHERE rn = 1 "
+                           "ORDER BY ord, kind = 0 DESC, CreationDate DESC, DeviceID DESC, kind DESC"),
+            {JsonList(codes)});
+        for (RecordSet row = rs; !row.Eof(); row.MoveNext()) {
+            const int index = row.Field(0).toInt() - 1;
+            if (index < 0 || index >= codes.size()) {
+                continue;
+            }
+            const int kind = row.Field(2).toInt();
+            byCode[index].append(CodeMatch{codes.at(index),
+                                           row.Field(1).toInt(),
+                                           kind == 0   ? MatchKind::ProductionCode
+                                           : kind == 1 ? MatchKind::SerialNumber
+                                                       : MatchKind::ExternalSerialNumber,
+                                           {}});
+        }
+    }
     QList<CodeMatch> matches;
-    for (const QString& code : codes) {
-        matches.append(CodeMatch{code, 0, MatchKind::None});
-    }
-    if (codes.isEmpty()) {
-        return matches;
-    }
-    const RecordSet rs = Select(
-        QStringLiteral("WITH codes AS (SELECT j.ord, j.code FROM JSON_TABLE(CONVERT(? USING utf8mb4), '$[*]' "
-                       "COLUMNS (ord FOR ORDINALITY, code VARCHAR(255) PATH '$')) AS j), "
-                       "hits AS (SELECT c.ord, p.DeviceID, 0 AS kind, p.CreationDate FROM codes c "
-                       "JOIN device_productioncode p ON p.ProductionCode = c.code "
-                       "UNION ALL SELECT c.ord, s.DeviceID, IF(s.ExtFlag = '1', 2, 1), s.CreationDate FROM codes c "
-                       "JOIN device_serialnumber s ON s.SerialNumber = c.code), "
-                       "ranked AS (SELECT ord, DeviceID, kind, ROW_NUMBER() OVER (PARTITION BY ord "
-                       "ORDER BY kind = 0 DESC, CreationDate DESC, DeviceID DESC, kind DESC) AS rn FROM hits) "
-                       "SELECT ord, DeviceID, kind FROM ranked WHERE rn = 1"),
-        {JsonList(codes)});
-    for (RecordSet row = rs; !row.Eof(); row.MoveNext()) {
-        const int index = row.Field(0).toInt() - 1;
-        if (index < 0 || index >= matches.size()) {
+    for (int index = 0; index < codes.size(); ++index) {
+        QList<CodeMatch>& found = byCode[index];
+        if (found.isEmpty()) {
+            matches.append(CodeMatch{codes.at(index), 0, MatchKind::None, {}});
             continue;
         }
-        matches[index].devId = row.Field(1).toInt();
-        const int kind = row.Field(2).toInt();
-        matches[index].kind = kind == 0   ? MatchKind::ProductionCode
-                              : kind == 1 ? MatchKind::SerialNumber
-                                          : MatchKind::ExternalSerialNumber;
+        QList<qint32> named;
+        for (const CodeMatch& match : found) {
+            named.append(match.devId);
+        }
+        for (CodeMatch& match : found) {
+            match.named = named;
+            matches.append(match);
+        }
     }
     return matches;
 }
 
-QMultiHash<qint32, Usage> TraceStore::WalkUp(const QList<qint32>& devIds, QList<Cycle>& cycles) {
+QMultiHash<qint32, Usage> TraceStore::WalkUp(const QList<qint32>& devIds, QList<Cycle>& cycles, QSet<qint32>* inCycle) {
     QMultiHash<qint32, Usage> usages;
     if (devIds.isEmpty()) {
         return usages;
@@ -127,6 +144,9 @@ QMultiHash<qint32, Usage> TraceStore::WalkUp(const QList<qint32>& devIds, QList<
         const QList<qint32> devices = DeviceList(row.Field(1).toString());
         if (row.Field(3).toInt() != 0) {
             AddCycle(cycles, CycleFromTop(devices));
+            if (inCycle != nullptr) {
+                inCycle->insert(row.Field(0).toInt());
+            }
             continue;
         }
         Usage usage;

@@ -14,12 +14,26 @@ enum class TestResult { Passed, Failed, Untested };
 // Under which kind of identifier a code was found.
 enum class MatchKind { None, ProductionCode, SerialNumber, ExternalSerialNumber };
 
-// A code given by the user and the device that carries it (devId 0: the code is not recorded).
+// A code given by the user and one device that carries it (devId 0: the code is not recorded). A code may name
+// several devices (old data, the record editor, a conversion): each gets a match of its own, and every match lists
+// all of them in named.
 struct CodeMatch {
     QString code;
     qint32 devId = 0;
     MatchKind kind = MatchKind::None;
+    QList<qint32> named;  // every device the code names, the one the workstation would find first
     bool Found() const { return devId != 0; }
+    bool NamesSeveral() const { return named.size() > 1; }
+};
+
+// One entry of the journal of kept operations that names a device.
+struct JournalEvent {
+    QString time;  // "2026-12-09 10:15:02"
+    QString workstation;
+    QString user;
+    QString order;
+    QString operation;  // scan, move, conversion, removal, correction
+    QString detail;
 };
 
 // The recorded identity of one device. Lists are newest first.
@@ -32,8 +46,17 @@ struct DeviceFacts {
     QStringList externalSerialNumbers;
     QString order;
     bool hasAssembly = false;  // the device has an own assembly number, so the completeness flag means something
-    bool complete = false;
+    bool complete = false;     // the stored flag
     TestResult test = TestResult::Untested;
+    QString testDate;  // of the latest test run
+    // Counted afresh against the bill of materials, as the workstation's tree counts (when it was counted).
+    bool counted = false;
+    bool countedComplete = false;
+    // A conversion's placeholder: it holds the old place of the converted device, which is this one.
+    qint32 placeholderOf = 0;
+    // The journal's entries naming the device, oldest first; journalKnown false when there is no journal.
+    bool journalKnown = false;
+    QList<JournalEvent> journal;
 };
 using FactsByDevice = QHash<qint32, DeviceFacts>;
 
@@ -50,11 +73,13 @@ struct GenealogyNode {
 };
 
 // "velkor-trace show": the device of the code, its current final product and everything below it.
+// damaged: the way up from the device runs into a cycle, so its final product cannot be told.
 struct Genealogy {
     CodeMatch match;
     GenealogyNode root;
     FactsByDevice facts;
     QList<Cycle> cycles;
+    bool damaged = false;
 };
 
 // One final product that contains or contained a device: the devices from that root down to the device,
@@ -67,9 +92,11 @@ struct Usage {
     bool Removed() const { return RemovedStep() >= 0; }
 };
 
+// damaged: a way up from the device runs into a cycle; the final products listed may not be all.
 struct CodeUsage {
     CodeMatch match;
     QList<Usage> usages;
+    bool damaged = false;
 };
 
 // "velkor-trace where-used": for every code in the order given, where its device is or was built in.

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "tests/support/TestDatabase.h"
+#include "trace/RecallReports.h"
 #include "trace/TraceCommand.h"
 #include "trace/TraceQueries.h"
 
@@ -238,4 +239,56 @@ TEST(TraceWhereUsedBench, OrderOfTenThousandFinalProducts) {
     EXPECT_EQ(totals.products, kOrderProducts);
     Report("order, queries only", queries);
     Report("order, whole command with JSON output", programs);
+}
+
+// A recall of the radio modules of the order's supplier: 10,000 components, each in one of the order's final
+// products, found by criteria over the million devices.
+TEST(TraceWhereUsedBench, RecallOfTenThousandFinalProducts) {
+    GenerateWhenMissing();
+    GenerateOrderWhenMissing();
+    TraceStore store;
+    ASSERT_TRUE(store.IsConnected()) << store.ConnectionError().toStdString();
+    RecallCriteria bySupplier;
+    bySupplier.supplier = QStringLiteral("70455");
+    RecallCriteria byArticleAndOrder;
+    byArticleAndOrder.article = QStringLiteral("FM-53*");
+    byArticleAndOrder.order = QString::fromLatin1(kOrder);
+    RecallCriteria byDates;  // the radio modules of the first 10,000 products, by the dates of their serials
+    byDates.article = QStringLiteral("FM-5300-A");
+    byDates.recorded = TextRange{QStringLiteral("2024-01-01 00:00:00"), QStringLiteral("2024-01-02 03:46:40.999999")};
+    struct Question {
+        const char* what;
+        RecallCriteria criteria;
+        QStringList arguments;
+    };
+    const Question questions[] = {
+        {"recall by supplier, whole command (JSON)", bySupplier, {"--supplier", "70455"}},
+        {"recall by article and order, whole command", byArticleAndOrder, {"--article", "FM-53*", "--order", "260000"}},
+        {"recall by article and dates, whole command",
+         byDates,
+         {"--article", "FM-5300-A", "--recorded", "2024-01-01..2024-01-02 03:46:40"}},
+    };
+    for (const Question& question : questions) {
+        RecallResult result;
+        QList<double> queries;
+        QList<double> programs;
+        for (int run = 0; run < 5; ++run) {
+            const RecallCriteria& criteria = question.criteria;
+            queries.append(Seconds([&] { result = FindRecall(store, criteria); }));
+            programs.append(Seconds([&] {
+                QString out;
+                QString err;
+                QTextStream outStream(&out);
+                QTextStream errStream(&err);
+                RunTrace(
+                    QStringList{QStringLiteral("velkor-trace"), QStringLiteral("recall"), QStringLiteral("--json")} +
+                        question.arguments,
+                    outStream, errStream);
+            }));
+        }
+        std::printf("%s: %d components, %d final products\n", question.what, static_cast<int>(result.components.size()),
+                    static_cast<int>(result.products.size()));
+        Report("recall, queries only", queries);
+        Report(question.what, programs);
+    }
 }

@@ -147,7 +147,9 @@ TEST_F(TraceTest, TextCsvAndJsonShowTheSameTree) {
 
     QStringList fromText;
     QList<int> parents;
-    const QStringList lines = RunTraceCommand(code).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // The device lines (the last line says that no device has journal entries).
+    const QStringList lines =
+        RunTraceCommand(code).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).filter(QStringLiteral("Gerät "));
     const QRegularExpression device(QStringLiteral("^( *)\\S.*?\\(Gerät (\\d+)\\)"));
     for (const QString& line : lines.mid(1)) {
         const QRegularExpressionMatch match = device.match(line);

@@ -114,11 +114,12 @@ TEST_F(OrderTest, JsonListsEveryFinalProductWithItsStateAndWhatIsMissing) {
         QStringList subAssemblies;
         QStringList positions;  // listed for an incomplete product only
         const char* recorded;   // production codes, serials, external serials
+        const char* worstTest;  // the worst latest test in the product, and the device that has it
     };
     const Case cases[] = {
-        {9030, true, "complete", "untested", {"9038:240102"}, {}, "11/1 1/1 0/0"},
-        {9070, false, "complete", "failed", {}, kMissingIn9070, "3/1 1/1 0/0"},
-        {9080, false, "empty", "untested", {}, kNothingIn9080, "0/1 0/1 0/0"},
+        {9030, true, "complete", "untested", {"9038:240102"}, {}, "11/1 1/1 0/0", "passed:9037"},
+        {9070, false, "complete", "failed", {}, kMissingIn9070, "3/1 1/1 0/0", "failed:9070"},
+        {9080, false, "empty", "untested", {}, kNothingIn9080, "0/1 0/1 0/0", "untested:9080"},
     };
     const QJsonArray products = json.value(QStringLiteral("products")).toArray();
     ASSERT_EQ(products.size(), 3);
@@ -147,9 +148,15 @@ TEST_F(OrderTest, JsonListsEveryFinalProductWithItsStateAndWhatIsMissing) {
                               .arg(expected.value(QLatin1String(key)).toInt()));
         }
         EXPECT_EQ(counts.join(QLatin1Char(' ')), QLatin1String(c.recorded));
+        const QJsonObject worst = product.value(QStringLiteral("worstTest")).toObject();
+        EXPECT_EQ(QStringLiteral("%1:%2")
+                      .arg(worst.value(QStringLiteral("test")).toString())
+                      .arg(worst.value(QStringLiteral("device")).toInt()),
+                  QLatin1String(c.worstTest));
     }
     EXPECT_EQ(json.value(QStringLiteral("totals")).toObject(),
-              (QJsonObject{{"products", 3}, {"complete", 1}, {"incomplete", 2}, {"tested", 1}, {"failed", 1}}));
+              (QJsonObject{
+                  {"products", 3}, {"damaged", 0}, {"complete", 1}, {"incomplete", 2}, {"tested", 1}, {"failed", 1}}));
 }
 
 TEST_F(OrderTest, TextAndCsvSayTheSame) {
@@ -166,6 +173,7 @@ TEST_F(OrderTest, TextAndCsvSayTheSame) {
              "  RM-5120-A Stück 2: kein Gerät (erwartet: Produktionscodes 1)",
              "  NT-5200-A Stück 1: kein Gerät (erwartet: Produktionscodes 1, Seriennummern 1)",
              "  Endprodukt selbst: Produktionscodes 0/1, Seriennummern 0/1: nichts erfasst",
+             "  Schlechtester letzter Test darin: bestanden (AM-5400-A (Gerät 9037))",
              "Summe: 3 Endprodukte erfasst, 1 vollständig, 2 unvollständig; 1 getestet, davon 1 nicht bestanden",
          }) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
@@ -182,7 +190,7 @@ TEST_F(OrderTest, TextAndCsvSayTheSame) {
         EXPECT_EQ(record[QStringLiteral("order")], QStringLiteral("240101"));
     }
     for (const QStringList& fields : ParseCsv(csv.out)) {
-        EXPECT_EQ(fields.size(), 19);
+        EXPECT_EQ(fields.size(), 25);
     }
     EXPECT_EQ(rows.mid(0, 5),
               (QStringList{"9030:product:SG-5000-A :9030:complete", "9030:sub-assembly:BG-5600-B :9038:complete",

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <functional>
 
 #include "db/AssemblyDbClass.h"
 #include "tests/trace/TraceTestSupport.h"
@@ -112,8 +113,8 @@ TEST_F(TraceTest, ShowDrawsTheGenealogyWithTheQueriedDeviceRemovedComponentsAndF
         {"dev9030", "#ffffff", "#303030", "", "PC P24100030"},
         {"dev9038", "#ffffff", "#303030", "", "PA 240102"},
         {"dev9040", "#ffffff", "#303030", "", "Fremd-SN DP77-310057"},
-        {"dev9034", "#f0f0f0", "#9a9a9a", "", "RM-5120-A (Gerät 9034)"},  // removed: grey
-        {"dev9037", "#ffffff", "#c80000", "", "Test: nicht bestanden"},   // failed latest test: red
+        {"dev9034", "#f0f0f0", "#9a9a9a", "", "RM-5120-A (Gerät 9034)"},              // removed: grey
+        {"dev9037", "#ffffff", "#c80000", "", "vollständig, Test: nicht bestanden"},  // failed latest test: red
         {"link9030-9034-D0", "none", "#9a9a9a", "5,2", "ausgebaut (D0)"},
         {"link9030-9038-Z", "none", "black", "", nullptr},
         {"link9038-9039-Z", "none", "black", "", nullptr},
@@ -131,6 +132,13 @@ TEST_F(TraceTest, ShowDrawsTheGenealogyWithTheQueriedDeviceRemovedComponentsAndF
         }
     }
     EXPECT_EQ(shapes.value(QStringLiteral("dev9039")).strokeWidth, QStringLiteral("3"));
+    EXPECT_TRUE(shapes.value(QStringLiteral("dev9030")).texts.contains(QStringLiteral("vollständig, Test: ungeprüft")));
+    QFile drawn(svg);
+    ASSERT_TRUE(drawn.open(QIODevice::ReadOnly));
+    const QString picture = QString::fromUtf8(drawn.readAll());
+    for (const char* text : {"Genealogie von P24100039", "Stand: ", "Legende: "}) {
+        EXPECT_TRUE(picture.contains(QString::fromUtf8(text))) << text;
+    }
 
     QFile source(dot);
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
@@ -141,20 +149,57 @@ TEST_F(TraceTest, ShowDrawsTheGenealogyWithTheQueriedDeviceRemovedComponentsAndF
 }
 
 TEST_F(TraceTest, WhereUsedDrawsEveryFinalProductWithThePathDown) {
-    {
-        // 9034 out of 9030 and into the operating unit 9020.
-        AssemblyDbClass db;
-        db.DeleteAssemblyWithDevID(9508);
-        db.AddChildToParentAssembly(9508, 9501);
+    struct Case {
+        const char* name;
+        std::function<void(AssemblyDbClass&)> rework;
+        const char* code;
+        QStringList boxes;
+        QStringList grey;  // the devices drawn as removed
+        QStringList dashed;
+    };
+    const Case cases[] = {
+        {"9034 out of 9030 and into the operating unit 9020",
+         [](AssemblyDbClass& db) {
+             db.DeleteAssemblyWithDevID(9508);
+             db.AddChildToParentAssembly(9508, 9501);
+         },
+         "P24100035",
+         {"dev9020", "dev9030", "dev9034"},
+         {},
+         {"link9030-9034-D0"}},
+        // A sub-assembly taken out and left free is a final product itself: it and its display are built in.
+        {"the operating unit 9038 out of 9030, left free",
+         [](AssemblyDbClass& db) { db.DeleteAssemblyWithDevID(9512); },
+         "P24100040",
+         {"dev9030", "dev9038", "dev9040"},
+         {},
+         {"link9030-9038-D0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetTestDatabase();
+        {
+            AssemblyDbClass db;
+            c.rework(db);
+        }
+        QTemporaryDir folder;
+        const QString svg = folder.filePath(QStringLiteral("verwendung.svg"));
+        const TraceRun run =
+            RunTraceCommand({QStringLiteral("where-used"), QString::fromLatin1(c.code), QStringLiteral("--svg"), svg});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QHash<QString, Shape> shapes = SvgShapes(svg);
+        EXPECT_EQ(Boxes(shapes), c.boxes);
+        QStringList grey;
+        QStringList dashed;
+        for (auto it = shapes.begin(); it != shapes.end(); ++it) {
+            if (it.key().startsWith(QLatin1String("dev")) && it.value().fill == QLatin1String("#f0f0f0")) {
+                grey.append(it.key());
+            }
+            if (it.value().dash == QLatin1String("5,2")) {
+                dashed.append(it.key());
+            }
+        }
+        EXPECT_EQ(grey, c.grey);
+        EXPECT_EQ(dashed, c.dashed);
     }
-    QTemporaryDir folder;
-    const QString svg = folder.filePath(QStringLiteral("verwendung.svg"));
-    const TraceRun run =
-        RunTraceCommand({QStringLiteral("where-used"), QStringLiteral("P24100035"), QStringLiteral("--svg"), svg});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QHash<QString, Shape> shapes = SvgShapes(svg);
-    EXPECT_EQ(Boxes(shapes), (QStringList{"dev9020", "dev9030", "dev9034"}));
-    EXPECT_EQ(shapes.value(QStringLiteral("dev9034")).fill, QStringLiteral("#ffe680"));
-    EXPECT_EQ(shapes.value(QStringLiteral("link9030-9034-D0")).dash, QStringLiteral("5,2"));
-    EXPECT_EQ(shapes.value(QStringLiteral("link9020-9034-Z")).dash, QString());
 }

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include "db/AssemblyDbClass.h"
 #include "tests/support/TestDatabase.h"
 #include "trace/TraceCommand.h"
 
@@ -86,7 +87,18 @@ inline QStringList Strings(const QJsonValue& array) {
 
 class TraceTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetTestDatabase(); }
+    void SetUp() override {
+        ResetTestDatabase();
+        ClearJournal();
+    }
+
+    // The journal of the operations of earlier tests names devices of the same numbers: it starts empty here (a
+    // connection of the program makes its tables where they are missing).
+    static void ClearJournal() {
+        AssemblyDbClass db;
+        ExecTestSql(QStringLiteral("DELETE FROM velkor_journal_device"));
+        ExecTestSql(QStringLiteral("DELETE FROM velkor_journal"));
+    }
 
     // A membership row written past the program, e.g. to make a cycle.
     static void AddMembership(int parentAssNr, int memberAssNr, const QString& type = QStringLiteral("Z")) {

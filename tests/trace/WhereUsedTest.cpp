@@ -8,24 +8,62 @@
 
 namespace {
 
-// "root:state:path" per final product, e.g. "9030:removed:9030>Z>9038>D0>9039".
-QStringList Usages(const QJsonObject& result) {
+// "root:state:path" per final product of every device of the results, e.g. "9030:removed:9030>Z>9038>D0>9039";
+// a conversion's placeholder at the top as "P(9020)" (the device that took its place).
+QStringList Usages(const QJsonArray& results) {
     QStringList usages;
-    for (const QJsonValue& value : result.value(QStringLiteral("usedIn")).toArray()) {
-        const QJsonObject usage = value.toObject();
-        QStringList path;
-        for (const QJsonValue& step : usage.value(QStringLiteral("path")).toArray()) {
-            const QString link = step.toObject().value(QStringLiteral("link")).toString();
-            if (!link.isEmpty()) {
-                path.append(link);
+    for (const QJsonValue& result : results) {
+        for (const QJsonValue& value : result.toObject().value(QStringLiteral("usedIn")).toArray()) {
+            const QJsonObject usage = value.toObject();
+            const QJsonObject root = usage.value(QStringLiteral("root")).toObject();
+            const int placeholderOf = root.value(QStringLiteral("placeholderOf")).toInt();
+            const QString rootId = QString::number(root.value(QStringLiteral("device")).toInt());
+            QStringList path;
+            for (const QJsonValue& step : usage.value(QStringLiteral("path")).toArray()) {
+                const QString link = step.toObject().value(QStringLiteral("link")).toString();
+                if (!link.isEmpty()) {
+                    path.append(link);
+                }
+                path.append(QString::number(step.toObject().value(QStringLiteral("device")).toInt()));
             }
-            path.append(QString::number(step.toObject().value(QStringLiteral("device")).toInt()));
+            QString text =
+                QStringLiteral("%1:%2:%3")
+                    .arg(rootId, usage.value(QStringLiteral("state")).toString(), path.join(QLatin1Char('>')));
+            if (placeholderOf != 0) {
+                text.replace(rootId, QStringLiteral("P(%1)").arg(placeholderOf));
+            }
+            usages.append(text);
         }
-        usages.append(QStringLiteral("%1:%2:%3")
-                          .arg(usage.value(QStringLiteral("root")).toObject().value(QStringLiteral("device")).toInt())
-                          .arg(usage.value(QStringLiteral("state")).toString(), path.join(QLatin1Char('>'))));
     }
     return usages;
+}
+
+// The conversion of a free device into a device of the new order's article, statement by statement as the
+// workstation's drop makes it: a placeholder of the old article takes over the old assembly number with its
+// components, the device takes over the place of the new order's empty device, and the journal names all three.
+void Convert(AssemblyDbClass& db, qint32 devId, const QString& oldArticle, const QString& newArticle,
+             const QString& order) {
+    QString article = newArticle;
+    const qint32 target = db.CreateDevice().toInt();
+    db.InsertArtNrWithDevID(article, target, 0);
+    db.CreateAssNrFromDivID(target, order.toInt());
+    AssemblyDbClass::JournalEntry journal(db, QStringLiteral("conversion"), order);
+    db.Begin();
+    const qint32 placeholder = db.CreateDevice().toInt();
+    article = oldArticle;
+    db.InsertArtNrWithDevID(article, placeholder, 0);
+    db.UpdateDevIDinAssembly(devId, placeholder, order.toInt());
+    db.UpdateArtNrWithDevID(newArticle, devId, 0);
+    db.SetOKFlagInAssembly(devId, false);
+    db.UpdateDevIDinAssembly(target, devId, order.toInt());
+    db.InsertPaNrWithDevID(order, devId);
+    journal.SetDetail(QStringLiteral("Gerät %1: Artikel %2 -> %3, PA %4; nimmt den Platz von Gerät %5 ein; alter Platz "
+                                     "-> Platzhalter Gerät %6 (%2)")
+                          .arg(devId)
+                          .arg(oldArticle, newArticle, order)
+                          .arg(target)
+                          .arg(placeholder));
+    db.Commit();
 }
 
 }  // namespace
@@ -55,7 +93,7 @@ TEST_F(TraceTest, WhereUsedListsEveryCodeWithTheFinalProductsThatContainIt) {
     const TraceRun run = RunTraceCommand(codes);
     EXPECT_EQ(run.exitCode, 1);  // some codes are unknown
     for (const QStringList& row : ParseCsv(run.out)) {
-        EXPECT_EQ(row.size(), 13) << row.join(QLatin1Char(';')).toStdString();  // unknown codes too
+        EXPECT_EQ(row.size(), 15) << row.join(QLatin1Char(';')).toStdString();  // unknown codes too
     }
     const auto records = CsvRecords(run.out);
     ASSERT_EQ(records.size(), static_cast<int>(std::size(cases)));
@@ -82,6 +120,7 @@ TEST_F(TraceTest, WhereUsedTellsBuiltInFromRemoved) {
         std::function<void(AssemblyDbClass&)> rework;
         const char* code;
         QStringList usages;
+        int exitCode = 0;
     };
     const Case cases[] = {
         {"relay module moved from 9030 into 9020",
@@ -103,6 +142,26 @@ TEST_F(TraceTest, WhereUsedTellsBuiltInFromRemoved) {
          },
          "P24100035",
          {"9030:removed:9030>D0>9034", "9030:removed:9030>D1>9034"}},
+        {"the supplier serial of 9036 also recorded on 9102 in another unit: both, with a warning",
+         [](AssemblyDbClass&) {
+             ExecTestSql(QStringLiteral("INSERT INTO device (ID, ValidFlag) VALUES (9100, 1), (9102, 1)"));
+             ExecTestSql(
+                 QStringLiteral("INSERT INTO device_serialnumber (DeviceID, SerialNumber, ExtFlag, "
+                                "CreationDate) VALUES (9102, 'FM24-00731', '1', '2024-11-05 08:00:00')"));
+             ExecTestSql(
+                 QStringLiteral("INSERT INTO device_assembly (ID, AssemblyNum, Device_Assembly, AssemblyType) "
+                                "VALUES (9700, 9700, 9100, 'A'), (9702, 9702, 9102, 'A'), "
+                                "(9703, 9700, 9702, 'Z')"));
+         },
+         "FM24-00731",
+         {"9030:built-in:9030>Z>9036", "9100:built-in:9100>Z>9102"},
+         4},
+        {"the operating unit converted: its components stay with the placeholder, which names it",
+         [](AssemblyDbClass& db) {
+             Convert(db, 9020, QStringLiteral("BG-5600-B"), QStringLiteral("NT-5200-A"), QStringLiteral("240104"));
+         },
+         "P24100021",
+         {"P(9020):built-in:P(9020)>Z>9021"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,10 +172,11 @@ TEST_F(TraceTest, WhereUsedTellsBuiltInFromRemoved) {
         }
         const TraceRun run =
             RunTraceCommand({QStringLiteral("where-used"), QString::fromLatin1(c.code), QStringLiteral("--json")});
-        EXPECT_EQ(run.exitCode, 0);
-        QStringList usages = Usages(run.Json().value(QStringLiteral("results")).toArray().at(0).toObject());
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        QStringList usages = Usages(run.Json().value(QStringLiteral("results")).toArray());
         usages.sort();
         EXPECT_EQ(usages, c.usages);
+        EXPECT_EQ(run.Json().value(QStringLiteral("warnings")).toArray().isEmpty(), c.exitCode != 4);
         EXPECT_EQ(RunTraceCommand({QStringLiteral("where-used"), QString::fromLatin1(c.code)})
                       .out.count(QStringLiteral(": ausgebaut")),
                   static_cast<int>(c.usages.filter(QStringLiteral("removed")).size()));
