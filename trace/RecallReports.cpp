@@ -141,7 +141,8 @@ QStringList CriteriaLabels(const RecallCriteria& c) {
     QStringList labels;
     const auto range = [&](const char* name, const TextRange& r) {
         if (r.Set()) {
-            labels.append(QStringLiteral("%1 %2..%3").arg(QString::fromUtf8(name), r.from, r.to));
+            labels.append(QString::fromUtf8(name) + QLatin1Char(' ') +
+                          (r.given.isEmpty() ? r.from + QStringLiteral("..") + r.to : r.given));
         }
     };
     const auto text = [&](const char* name, const QString& value) {

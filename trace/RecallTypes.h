@@ -13,6 +13,7 @@
 struct TextRange {
     QString from;
     QString to;
+    QString given;  // as the user wrote it, for the outputs
     bool Set() const { return !from.isEmpty() || !to.isEmpty(); }
 };
 

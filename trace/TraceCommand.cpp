@@ -77,8 +77,10 @@ QString ParseRange(const QString& option, const QString& value, bool times, Text
     if (from.isEmpty() && to.isEmpty()) {
         return QStringLiteral("--%1 braucht einen Bereich VON..BIS").arg(option);
     }
+    range.given = value.trimmed();
     if (!times) {
-        range = TextRange{from, to};
+        range.from = from;
+        range.to = to;
         return QString();
     }
     if (!TimeBound(from, false, range.from) || !TimeBound(to, true, range.to)) {

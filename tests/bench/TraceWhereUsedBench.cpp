@@ -255,7 +255,8 @@ TEST(TraceWhereUsedBench, RecallOfTenThousandFinalProducts) {
     byArticleAndOrder.order = QString::fromLatin1(kOrder);
     RecallCriteria byDates;  // the radio modules of the first 10,000 products, by the dates of their serials
     byDates.article = QStringLiteral("FM-5300-A");
-    byDates.recorded = TextRange{QStringLiteral("2024-01-01 00:00:00"), QStringLiteral("2024-01-02 03:46:40.999999")};
+    byDates.recorded =
+        TextRange{QStringLiteral("2024-01-01 00:00:00"), QStringLiteral("2024-01-02 03:46:40.999999"), QString()};
     struct Question {
         const char* what;
         RecallCriteria criteria;
