@@ -18,7 +18,7 @@ foreach(program velkor velkor-trace)
     if(program STREQUAL "velkor")
         set(summary "Arbeitsplatzprogramm der Endmontage elektronischer Baugruppen")
     else()
-        set(summary "traceability queries of the assembly database (genealogy, where-used)")
+        set(summary "traceability queries of the assembly database (genealogy, where-used, order, recall, history)")
     endif()
     set(page ${VELKOR_PACKAGE_FILES}/${program}.1)
     add_custom_command(OUTPUT ${page}.gz
