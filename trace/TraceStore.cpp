@@ -117,6 +117,21 @@ QList<CodeMatch> TraceStore::ResolveCodes(const QStringList& codes) {
 }
 
 QMultiHash<qint32, Usage> TraceStore::WalkUp(const QList<qint32>& devIds, QList<Cycle>& cycles, QSet<qint32>* inCycle) {
+    // The path texts of a walk are wide rows: a walk of many thousand devices at once would outgrow the server's
+    // memory table and move to disk, where rows were seen to go missing. A thousand devices a walk stay in memory.
+    const int kDevicesPerWalk = 1000;
+    if (devIds.size() <= kDevicesPerWalk) {
+        return WalkUpOnce(devIds, cycles, inCycle);
+    }
+    QMultiHash<qint32, Usage> usages;
+    for (int first = 0; first < devIds.size(); first += kDevicesPerWalk) {
+        usages.unite(WalkUpOnce(devIds.mid(first, kDevicesPerWalk), cycles, inCycle));
+    }
+    return usages;
+}
+
+QMultiHash<qint32, Usage> TraceStore::WalkUpOnce(const QList<qint32>& devIds, QList<Cycle>& cycles,
+                                                 QSet<qint32>* inCycle) {
     QMultiHash<qint32, Usage> usages;
     if (devIds.isEmpty()) {
         return usages;

@@ -76,5 +76,8 @@ public:
     QSqlDatabase Connection() const { return DBConObj(); }
 
 private:
+    // One walk up, for at most a thousand devices.
+    QMultiHash<qint32, Usage> WalkUpOnce(const QList<qint32>& devIds, QList<Cycle>& cycles, QSet<qint32>* inCycle);
+
     QString connectionError_;
 };
