@@ -1,5 +1,4 @@
 #include "trace/GenealogyPicture.h"
-#include "trace/CycleList.h"
 
 #include "trace/TraceWarnings.h"
 
@@ -64,13 +63,7 @@ QSet<qint32> Picture::RemovedDevices() const {
 Picture PictureOfGenealogy(const QList<Genealogy>& genealogies) {
     Picture picture;
     QSet<qint32> known;
-    QList<CodeMatch> matches;
-    QList<Cycle> cycles;
     for (const Genealogy& genealogy : genealogies) {
-        matches.append(genealogy.match);
-        for (const Cycle& cycle : genealogy.cycles) {
-            AddCycle(cycles, cycle);
-        }
         if (!genealogy.match.Found()) {
             continue;
         }
@@ -82,7 +75,7 @@ Picture PictureOfGenealogy(const QList<Genealogy>& genealogies) {
         picture.highlighted.insert(genealogy.match.devId);
         picture.facts.insert(genealogy.facts);
     }
-    for (const TraceWarning& warning : WarningsOf(matches, cycles)) {
+    for (const TraceWarning& warning : WarningsOf(genealogies)) {
         picture.warnings.append(warning.Text());
     }
     return picture;

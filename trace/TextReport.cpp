@@ -1,4 +1,3 @@
-#include "trace/CycleList.h"
 #include "trace/TextLabels.h"
 #include "trace/TraceReports.h"
 #include "trace/TraceWarnings.h"
@@ -117,15 +116,7 @@ void WriteWarningsText(const QList<TraceWarning>& warnings, QTextStream& out) {
 }
 
 void WriteGenealogyText(const QList<Genealogy>& genealogies, QTextStream& out) {
-    QList<CodeMatch> matches;
-    QList<Cycle> cycles;
-    for (const Genealogy& genealogy : genealogies) {
-        matches.append(genealogy.match);
-        for (const Cycle& cycle : genealogy.cycles) {
-            AddCycle(cycles, cycle);
-        }
-    }
-    WriteWarningsText(WarningsOf(matches, cycles), out);
+    WriteWarningsText(WarningsOf(genealogies), out);
     for (const Genealogy& genealogy : genealogies) {
         const CodeMatch& match = genealogy.match;
         if (!match.Found()) {

@@ -1,5 +1,4 @@
 #include "db/StorableValue.h"
-#include "trace/CycleList.h"
 #include "trace/GenealogyPicture.h"
 #include "trace/History.h"
 #include "trace/RecallReports.h"
@@ -32,16 +31,10 @@ struct Outcome {
 void AnswerShow(TraceStore& store, const TraceRequest& request, QTextStream& out, Outcome& outcome) {
     const QList<Genealogy> genealogies = ShowGenealogies(store, request.codes.first());
     WriteGenealogy(genealogies, request.format, out);
-    QList<CodeMatch> matches;
-    QList<Cycle> cycles;
     for (const Genealogy& genealogy : genealogies) {
-        matches.append(genealogy.match);
-        for (const Cycle& cycle : genealogy.cycles) {
-            AddCycle(cycles, cycle);
-        }
         outcome.unknown = outcome.unknown || !genealogy.match.Found();
     }
-    outcome.warnings = WarningsOf(matches, cycles);
+    outcome.warnings = WarningsOf(genealogies);
     if (request.picture.Wanted() && !outcome.unknown) {
         outcome.fileError = WritePicture(PictureOfGenealogy(genealogies), request.picture);
     }

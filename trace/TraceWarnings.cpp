@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 
+#include "trace/CycleList.h"
 #include "trace/TraceReports.h"
 
 namespace {
@@ -59,4 +60,16 @@ QJsonArray WarningArray(const QList<TraceWarning>& warnings) {
         array.append(object);
     }
     return array;
+}
+
+QList<TraceWarning> WarningsOf(const QList<Genealogy>& genealogies) {
+    QList<CodeMatch> matches;
+    QList<Cycle> cycles;
+    for (const Genealogy& genealogy : genealogies) {
+        matches.append(genealogy.match);
+        for (const Cycle& cycle : genealogy.cycles) {
+            AddCycle(cycles, cycle);
+        }
+    }
+    return WarningsOf(matches, cycles);
 }

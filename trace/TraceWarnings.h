@@ -18,6 +18,8 @@ struct TraceWarning {
 
 // Each code naming several devices once (in the order of the matches), then each cycle.
 QList<TraceWarning> WarningsOf(const QList<CodeMatch>& matches, const QList<Cycle>& cycles);
+// The same for the genealogies of one answer (their matches, and their cycles each once).
+QList<TraceWarning> WarningsOf(const QList<Genealogy>& genealogies);
 
 // The warnings of a JSON output: objects with kind, code (where there is one), devices and text.
 QJsonArray WarningArray(const QList<TraceWarning>& warnings);
