@@ -35,6 +35,14 @@ QVariant StoredValue(const QVariant& read) {
     return read.isNull() ? QVariant(QMetaType::fromType<QString>()) : odbc::BindableValue(read);
 }
 
+QVariantList StoredValues(const QVariantList& stored) {
+    QVariantList values;
+    for (const QVariant& value : stored) {
+        values.append(StoredValue(value));
+    }
+    return values;
+}
+
 }  // namespace
 
 DeviceRecordsModel::DeviceRecordsModel(RecordKind kind, QObject* parent)
@@ -202,12 +210,8 @@ void DeviceRecordsModel::GuardDevice() {
 
 void DeviceRecordsModel::RequireStoredRow(const Row& row) {
     QSqlQuery query(Connection());
-    QVariantList values;
-    for (const QVariant& value : row.stored) {
-        values.append(StoredValue(value));
-    }
     Run(query, QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1 FOR UPDATE").arg(Table(), StoredRowCondition()),
-        values);
+        StoredValues(row.stored));
     if (!query.next()) {
         throw Refusal{QStringLiteral("Ein Eintrag des Geräts %1 wurde inzwischen an einem anderen Arbeitsplatz "
                                      "geändert oder gelöscht. Die Änderung wurde nicht gespeichert; die Einträge "
@@ -226,14 +230,12 @@ void DeviceRecordsModel::WriteJournal(const QStringList& changes) {
     const QString detail = Caption() + QStringLiteral(": ") + changes.join(QStringLiteral("; "));
     for (const AssemblyDbClass::Statement& statement : AssemblyDbClass::JournalStatements(
              id, QStringLiteral("correction"), QString(), detail, {static_cast<qint32>(devId_)})) {
-        QSqlQuery query(Connection());
-        bool ok = query.prepare(statement.sql);
+        QVariantList values;
         for (const QVariant& value : statement.values) {
-            query.addBindValue(odbc::BindableValue(value));
+            values.append(odbc::BindableValue(value));
         }
-        if (!ok || !query.exec()) {
-            throw query.lastError();
-        }
+        QSqlQuery query(Connection());
+        Run(query, statement.sql, values);
     }
 }
 
@@ -276,21 +278,13 @@ void DeviceRecordsModel::WriteRow(const Row& row) {
         RequireStoredRow(row);
         sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 LIMIT 1")
                   .arg(Table(), columns.join(QStringLiteral(" = ?, ")), StoredRowCondition());
-        for (const QVariant& value : row.stored) {
-            values.append(StoredValue(value));
-        }
+        values += StoredValues(row.stored);
     } else {
         sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                   .arg(Table(), columns.join(QStringLiteral(", ")),
                        QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
     }
-    bool ok = query.prepare(sql);
-    for (const QVariant& value : values) {
-        query.addBindValue(value);
-    }
-    if (!ok || !query.exec()) {
-        throw query.lastError();
-    }
+    Run(query, sql, values);
 }
 
 bool DeviceRecordsModel::DeleteRow(int row) {
@@ -308,14 +302,8 @@ bool DeviceRecordsModel::DeleteRow(int row) {
             GuardDevice();
             RequireStoredRow(rows_[row]);
             QSqlQuery query(db);
-            bool ok =
-                query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 LIMIT 1").arg(Table(), StoredRowCondition()));
-            for (const QVariant& value : rows_[row].stored) {
-                query.addBindValue(StoredValue(value));
-            }
-            if (!ok || !query.exec()) {
-                throw query.lastError();
-            }
+            Run(query, QStringLiteral("DELETE FROM %1 WHERE %2 LIMIT 1").arg(Table(), StoredRowCondition()),
+                StoredValues(rows_[row].stored));
             WriteJournal({ChangeText(rows_[row], true)});
             if (!db.commit()) {
                 throw db.lastError();

@@ -152,6 +152,15 @@ QStringList Codes() {
     return codes;
 }
 
+// The whole program with the given arguments, its output kept (and left unread).
+void RunQuietly(const QStringList& arguments) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    RunTrace(QStringList{QStringLiteral("velkor-trace")} + arguments, outStream, errStream);
+}
+
 double Seconds(const std::function<void()>& run) {
     QElapsedTimer timer;
     timer.start();
@@ -180,21 +189,9 @@ TEST(TraceWhereUsedBench, ThousandCodesOverAMillionDevices) {
     for (int run = 0; run < 5; ++run) {
         queries.append(Seconds([&] { result = FindWhereUsed(store, codes); }));
         programs.append(Seconds([&] {
-            QString out;
-            QString err;
-            QTextStream outStream(&out);
-            QTextStream errStream(&err);
-            RunTrace(
-                QStringList{QStringLiteral("velkor-trace"), QStringLiteral("where-used"), QStringLiteral("--json")} +
-                    codes,
-                outStream, errStream);
+            RunQuietly(QStringList{QStringLiteral("where-used"), QStringLiteral("--json")} + codes);
         }));
-        shows.append(Seconds([&] {
-            QString out;
-            QTextStream outStream(&out);
-            RunTrace({QStringLiteral("velkor-trace"), QStringLiteral("show"), QStringLiteral("P000500003")}, outStream,
-                     outStream);
-        }));
+        shows.append(Seconds([&] { RunQuietly({QStringLiteral("show"), QStringLiteral("P000500003")}); }));
     }
     int found = 0;
     int usages = 0;
@@ -224,13 +221,7 @@ TEST(TraceWhereUsedBench, OrderOfTenThousandFinalProducts) {
     for (int run = 0; run < 5; ++run) {
         queries.append(Seconds([&] { status = FindOrderStatus(store, QString::fromLatin1(kOrder)); }));
         programs.append(Seconds([&] {
-            QString out;
-            QString err;
-            QTextStream outStream(&out);
-            QTextStream errStream(&err);
-            RunTrace({QStringLiteral("velkor-trace"), QStringLiteral("order"), QString::fromLatin1(kOrder),
-                      QStringLiteral("--json")},
-                     outStream, errStream);
+            RunQuietly({QStringLiteral("order"), QString::fromLatin1(kOrder), QStringLiteral("--json")});
         }));
     }
     const OrderTotals totals = TotalsOf(status);
@@ -277,14 +268,7 @@ TEST(TraceWhereUsedBench, RecallOfTenThousandFinalProducts) {
             const RecallCriteria& criteria = question.criteria;
             queries.append(Seconds([&] { result = FindRecall(store, criteria); }));
             programs.append(Seconds([&] {
-                QString out;
-                QString err;
-                QTextStream outStream(&out);
-                QTextStream errStream(&err);
-                RunTrace(
-                    QStringList{QStringLiteral("velkor-trace"), QStringLiteral("recall"), QStringLiteral("--json")} +
-                        question.arguments,
-                    outStream, errStream);
+                RunQuietly(QStringList{QStringLiteral("recall"), QStringLiteral("--json")} + question.arguments);
             }));
         }
         // Where the time of one recall goes: the components, their ways up, the facts of the products.
